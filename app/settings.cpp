@@ -1,0 +1,171 @@
+// Reading and writing Setting.xml: group elements under the root "setting", one decimal
+// attribute per setting.
+#include "app/settings.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "util/debug_log.h"
+
+namespace {
+
+struct SettingField {
+    const char* group;
+    const char* attribute;
+    int32_t WatchSettings::*field;
+    bool isSigned; // written with "%d" rather than "%u"
+    int32_t defaultValue;
+};
+
+// In file order: groups as a new file lists them, attributes as each group writes them.
+const SettingField FIELDS[] = {
+    {"position", "x", &WatchSettings::x, true, 0},
+    {"position", "y", &WatchSettings::y, true, 0},
+    {"position", "Topmost", &WatchSettings::topmost, false, 1},
+    {"position", "Chara", &WatchSettings::chara, false, 1},
+    {"position", "Watch", &WatchSettings::watch, false, 0},
+    {"view", "Date", &WatchSettings::dateFormat, false, 0},
+    {"view", "Time", &WatchSettings::timeFormat, false, 0},
+    {"player", "Loop", &WatchSettings::playCount, false, 1},
+    {"player", "Time", &WatchSettings::playerTime, false, 1},
+    {"visual", "Window", &WatchSettings::hammingWindow, false, 1},
+    {"visual", "Peak", &WatchSettings::peak, false, 1},
+    {"visual", "Smooth", &WatchSettings::smooth, false, 0},
+    {"sound", "Channel", &WatchSettings::channels, false, 2},
+    {"sound", "BitRate", &WatchSettings::sampleBits, false, 32},
+    {"sound", "SamplingRate", &WatchSettings::sampleRate, false, 48000},
+    {"sound", "Volume", &WatchSettings::volume, false, 100},
+    {"watch", "DoNotAskAgain", &WatchSettings::doNotAskAgain, false, 0},
+};
+constexpr size_t FIELD_COUNT = sizeof FIELDS / sizeof FIELDS[0];
+
+const char16 BAD_SUFFIX[] = U16(".bad");
+
+void setDefaults(WatchSettings* record) {
+    for (const SettingField& f : FIELDS)
+        record->*f.field = f.defaultValue;
+}
+
+// The file's bytes, or null when it is empty or cannot be read; `*count` gets their number.
+char* readSettingsFile(const char16* path, uint32_t* count) {
+    *count = 0;
+    uint32_t size = fileSize(path);
+    if (size == 0) return nullptr;
+    char* bytes = static_cast<char*>(malloc(size));
+    if (!bytes) return nullptr;
+    *count = readWholeFile(path, bytes, size);
+    if (*count == 0) {
+        free(bytes);
+        return nullptr;
+    }
+    return bytes;
+}
+
+// Keeps a file the program could not take as settings beside it, so the next save, which writes
+// a complete new file, does not destroy what the user wrote. `bytes` are the bytes read, or null
+// when reading failed; then one more read is tried for the copy.
+void keepRejectedFile(const char16* path, const char* bytes, uint32_t count) {
+    size_t length = text16Length(path);
+    char16 badPath[PATH_UNITS];
+    if (length + sizeof BAD_SUFFIX / sizeof(char16) > PATH_UNITS) {
+        debugLog("Setting.xml rejected; its path is too long for a .bad copy");
+        return;
+    }
+    memcpy(badPath, path, length * sizeof(char16));
+    memcpy(badPath + length, BAD_SUFFIX, sizeof BAD_SUFFIX);
+    char* again = bytes ? nullptr : readSettingsFile(path, &count);
+    if (!bytes && !again) {
+        debugLog("Setting.xml rejected and unreadable; no .bad copy made");
+        return;
+    }
+    if (!writeWholeFile(badPath, bytes ? bytes : again, count)) {
+        debugLog("Setting.xml rejected; writing its .bad copy failed");
+    }
+    free(again);
+}
+
+XmlDocument* loadDocument(const char16* path) {
+    if (fileSize(path) == 0) return nullptr;
+    uint32_t count = 0;
+    char* bytes = readSettingsFile(path, &count);
+    XmlDocument* doc = bytes ? xmlParse(bytes, count) : nullptr;
+    if (!doc) keepRejectedFile(path, bytes, count);
+    free(bytes);
+    return doc;
+}
+
+void readFields(WatchSettings* record) {
+    XmlDocument* doc = record->document;
+    for (size_t i = 0; i < FIELD_COUNT;) {
+        const char* group = FIELDS[i].group;
+        xmlMove(doc, nullptr);
+        bool present = xmlMove(doc, group) == XmlOk;
+        for (; i < FIELD_COUNT && strcmp(FIELDS[i].group, group) == 0; i++) {
+            if (present) xmlGetAttrInt(doc, FIELDS[i].attribute, &(record->*FIELDS[i].field));
+        }
+    }
+    xmlMove(doc, nullptr);
+}
+
+// Part of a fresh or edited document's groups may be missing: each is added where absent, and
+// each attribute is appended after those already there.
+void writeFields(const WatchSettings* record) {
+    XmlDocument* doc = record->document;
+    xmlMove(doc, nullptr);
+    xmlSetAttr(doc, "version", "1.00");
+    for (size_t i = 0; i < FIELD_COUNT;) {
+        const char* group = FIELDS[i].group;
+        xmlAddChild(doc, group);
+        xmlMove(doc, group);
+        for (; i < FIELD_COUNT && strcmp(FIELDS[i].group, group) == 0; i++) {
+            int32_t value = record->*FIELDS[i].field;
+            if (FIELDS[i].isSigned) {
+                xmlSetAttrInt(doc, FIELDS[i].attribute, value);
+            } else {
+                xmlSetAttrUInt(doc, FIELDS[i].attribute, static_cast<uint32_t>(value));
+            }
+        }
+        xmlMove(doc, "../");
+    }
+}
+
+} // namespace
+
+WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
+    memset(record, 0, sizeof *record);
+    size_t length = text16Length(path);
+    if (length >= PATH_UNITS) length = PATH_UNITS - 1;
+    memcpy(record->path, path, length * sizeof(char16));
+    setDefaults(record);
+    record->document = loadDocument(record->path);
+    if (!record->document) {
+        record->document =
+            xmlCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_YES, "setting");
+    }
+    if (!record->document) return record;
+    readFields(record);
+    // The character layout table has one row per character and is read by this index without a
+    // bound, so a hand-edited number outside it falls back to 0, the panel without a character:
+    // the one choice that draws correctly whatever the file said.
+    if (record->chara < 0 || record->chara >= SETTINGS_CHARACTER_COUNT) record->chara = 0;
+    return record;
+}
+
+bool saveSettings(WatchSettings* record) {
+    if (!record || !record->document) return false;
+    writeFields(record);
+    const char* text = nullptr;
+    size_t length = 0;
+    bool written = false;
+    if (xmlSerialize(record->document, &text, &length) == XmlOk && length <= UINT32_MAX) {
+        written = writeWholeFile(record->path, text, static_cast<uint32_t>(length));
+    }
+    xmlReleaseText(record->document);
+    return written;
+}
+
+void freeSettings(WatchSettings* record) {
+    if (!record) return;
+    xmlFree(record->document);
+    record->document = nullptr;
+}

@@ -1,0 +1,347 @@
+// The tokenizing parser. It reads the text form the writer produces, and a little more: a
+// declaration, one root element of nested elements with attributes, and whitespace or comments
+// between tokens. A token is a run of valid UTF-8 ending at a space, "=", CR or LF, which is why
+// the writer escapes those inside names and values.
+//
+// The element loop keeps its place in the tree through the cursor instead of recursing, so input
+// depth never reaches the machine stack.
+#include <cstdlib>
+#include <cstring>
+
+#include "xml/xml_tree.h"
+
+namespace {
+
+// Deepest nesting accepted, counting the root. The writer indents every line by its depth, so
+// written text grows with the square of the depth; the program's own files are three levels deep
+// and this keeps the text of any accepted file within a few hundred kilobytes of indentation.
+constexpr int XML_MAX_DEPTH = 256;
+
+// Inputs this short cannot hold a declaration and a root element.
+constexpr size_t XML_MIN_INPUT = 17;
+
+using Byte = unsigned char;
+
+enum TagResult { TAG_FAILED, TAG_OPEN, TAG_EMPTY };
+
+struct Parser {
+    const Byte* pos;
+    const Byte* end;
+    XmlDocument* doc;
+    uint32_t version;
+    XmlEncoding encoding;
+    XmlStandalone standalone;
+};
+
+bool isContinuation(const Byte* p, const Byte* end) {
+    return p < end && *p >= 0x80 && *p <= 0xBF;
+}
+
+// Bytes in the valid UTF-8 sequence at `p`, or 0 when it is not one. Overlong and surrogate forms
+// pass: only the shape of the sequence is checked.
+size_t sequenceLength(const Byte* p, const Byte* end) {
+    Byte lead = *p;
+    size_t length;
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+    } else if (lead >= 0xF0 && lead <= 0xF7) {
+        length = 4;
+    } else {
+        return 0;
+    }
+    for (size_t i = 1; i < length; i++) {
+        if (!isContinuation(p + i, end)) return 0;
+    }
+    return length;
+}
+
+bool endsToken(Byte c) {
+    return c == ' ' || c == '=' || c == '\r' || c == '\n';
+}
+
+// Position just after the next "-->" from `p`, or `end` when the comment is never closed.
+const Byte* commentEnd(const Byte* p, const Byte* end) {
+    while (end - p >= 3) {
+        const Byte* dash = static_cast<const Byte*>(memchr(p, '-', end - p - 2));
+        if (!dash) break;
+        if (dash[1] == '-' && dash[2] == '>') return dash + 3;
+        p = dash + 1;
+    }
+    return end;
+}
+
+// Skips spaces, line ends, comments and bytes that begin no valid UTF-8 sequence. Tab is not
+// whitespace here.
+void skipWhitespace(Parser* p) {
+    while (p->pos < p->end) {
+        Byte c = *p->pos;
+        if (c == ' ' || c == '\n') {
+            p->pos++;
+        } else if (c == '\r') {
+            p->pos++;
+            if (p->pos < p->end && *p->pos == '\n') p->pos++;
+        } else if (c == '<' && p->end - p->pos >= 4 && memcmp(p->pos, "<!--", 4) == 0) {
+            p->pos = commentEnd(p->pos + 4, p->end);
+        } else if (c >= 0x80 && sequenceLength(p->pos, p->end) == 0) {
+            p->pos++;
+        } else {
+            return;
+        }
+    }
+}
+
+// Length of the token at the current position (possibly 0).
+size_t tokenLength(const Parser* p) {
+    const Byte* q = p->pos;
+    while (q < p->end) {
+        Byte c = *q;
+        if (c < 0x80) {
+            if (endsToken(c)) break;
+            q++;
+            continue;
+        }
+        size_t n = sequenceLength(q, p->end);
+        if (n == 0) break;
+        q += n;
+    }
+    return q - p->pos;
+}
+
+bool tokenIs(const Parser* p, size_t length, const char* text) {
+    return length == strlen(text) && memcmp(p->pos, text, length) == 0;
+}
+
+// Reads `= value` after a declaration item and returns the value token's length, or 0.
+size_t declarationValue(Parser* p) {
+    skipWhitespace(p);
+    if (p->pos >= p->end || *p->pos != '=') return 0;
+    p->pos++;
+    skipWhitespace(p);
+    return tokenLength(p);
+}
+
+// The quoted value must be one of `names`; the quotes (of either kind) are not examined. Returns
+// the 1-based index of the name that matched, or 0.
+int quotedChoice(const Parser* p, size_t length, const char* const* names, int count) {
+    for (int i = 0; i < count; i++) {
+        size_t n = strlen(names[i]);
+        if (length == n + 2 && memcmp(p->pos + 1, names[i], n) == 0) return i + 1;
+    }
+    return 0;
+}
+
+bool parseDeclaration(Parser* p) {
+    static const char* const versions[] = {"1.0", "1.1"};
+    static const char* const encodings[] = {"UTF-8", "UTF-16", "Shift_JIS", "EUC-JP"};
+    static const char* const standalones[] = {"no", "yes"};
+    skipWhitespace(p);
+    size_t length = tokenLength(p);
+    if (length < 5 || memcmp(p->pos, "<?xml", 5) != 0) return false;
+    p->pos += length;
+    for (;;) {
+        skipWhitespace(p);
+        length = tokenLength(p);
+        if (tokenIs(p, length, "?>")) {
+            p->pos += length;
+            return true;
+        }
+        int item = tokenIs(p, length, "version")      ? 1
+                   : tokenIs(p, length, "encoding")   ? 2
+                   : tokenIs(p, length, "standalone") ? 3
+                                                      : 0;
+        if (item == 0) return false;
+        p->pos += length;
+        length = declarationValue(p);
+        int choice = item == 1   ? quotedChoice(p, length, versions, 2)
+                     : item == 2 ? quotedChoice(p, length, encodings, 4)
+                                 : quotedChoice(p, length, standalones, 2);
+        if (choice == 0) return false;
+        if (item == 1) p->version = choice == 1 ? XML_VERSION_1_0 : XML_VERSION_1_1;
+        if (item == 2) p->encoding = static_cast<XmlEncoding>(choice);
+        if (item == 3) p->standalone = static_cast<XmlStandalone>(choice);
+        p->pos += length;
+    }
+}
+
+// Decodes `length` raw bytes into the document's blocks; sets the decoded length.
+char* decodeIntoArena(XmlDocument* doc, const Byte* raw, size_t length, size_t* decoded) {
+    char* text = static_cast<char*>(xmlArenaAlloc(&doc->arena, length + 1));
+    if (!text) return nullptr;
+    *decoded = xmlUnescapeInto(reinterpret_cast<const char*>(raw), length, text);
+    xmlArenaShrinkLast(&doc->arena, text, length + 1, *decoded + 1);
+    return text;
+}
+
+// The root is created on its name, with the declaration read so far. A file that declares no
+// version is written back as "1.0", since the parser accepts no other text on the next load.
+bool createRoot(Parser* p, const Byte* raw, size_t length) {
+    uint32_t version = p->version ? p->version : XML_VERSION_1_0;
+    p->doc = xmlTreeCreate(version, p->encoding, p->standalone, "", 0);
+    if (!p->doc) return false;
+    size_t decoded = 0;
+    char* name = decodeIntoArena(p->doc, raw, length, &decoded);
+    if (!name) return false;
+    XmlNode* root = p->doc->root;
+    root->name = name;
+    root->nameLength = decoded;
+    root->nameHash = xmlNameHash(name, decoded);
+    return true;
+}
+
+// Enters the cursor's child of this raw name, creating it unless it exists: a repeated sibling
+// name merges into the element already read.
+bool enterChild(XmlDocument* doc, const Byte* raw, size_t length) {
+    size_t decoded = 0;
+    char* name = decodeIntoArena(doc, raw, length, &decoded);
+    if (!name) return false;
+    uint32_t hash = xmlNameHash(name, decoded);
+    XmlNode* child = xmlFindChild(doc, doc->cursor, name, decoded, hash);
+    if (child) {
+        xmlArenaShrinkLast(&doc->arena, name, decoded + 1, 0);
+    } else {
+        child = xmlAppendNode(doc, doc->cursor, name, decoded, hash, false);
+        if (!child) return false;
+    }
+    doc->cursor = child;
+    return true;
+}
+
+bool storeDecodedValue(XmlDocument* doc, XmlNode* attribute, const Byte* raw, size_t length) {
+    if (attribute->value && length <= attribute->valueCapacity) {
+        attribute->valueLength =
+            xmlUnescapeInto(reinterpret_cast<const char*>(raw), length, attribute->value);
+        return true;
+    }
+    size_t decoded = 0;
+    char* value = decodeIntoArena(doc, raw, length, &decoded);
+    if (!value) return false;
+    attribute->value = value;
+    attribute->valueLength = decoded;
+    attribute->valueCapacity = decoded;
+    return true;
+}
+
+bool setAttribute(XmlDocument* doc, const Byte* rawName, size_t nameLength, const Byte* rawValue,
+                  size_t valueLength) {
+    size_t decoded = 0;
+    char* name = decodeIntoArena(doc, rawName, nameLength, &decoded);
+    if (!name) return false;
+    uint32_t hash = xmlNameHash(name, decoded);
+    XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, decoded, hash);
+    if (attribute) {
+        xmlArenaShrinkLast(&doc->arena, name, decoded + 1, 0);
+    } else {
+        attribute = xmlAppendNode(doc, doc->cursor, name, decoded, hash, true);
+        if (!attribute) return false;
+    }
+    return storeDecodedValue(doc, attribute, rawValue, valueLength);
+}
+
+// One `name = "value"` item of a start tag; the name token is at the current position.
+bool parseAttribute(Parser* p, size_t nameLength) {
+    const Byte* name = p->pos;
+    p->pos += nameLength;
+    skipWhitespace(p);
+    if (p->pos >= p->end || *p->pos != '=') return false;
+    p->pos++;
+    skipWhitespace(p);
+    size_t length = tokenLength(p);
+    if (length < 2 || p->pos[0] != '"' || p->pos[length - 1] != '"') return false;
+    const Byte* value = p->pos + 1;
+    p->pos += length;
+    return setAttribute(p->doc, name, nameLength, value, length - 2);
+}
+
+// Reads a start tag with its attributes and leaves the cursor on its element.
+TagResult parseStartTag(Parser* p) {
+    skipWhitespace(p);
+    if (p->pos >= p->end || *p->pos != '<') return TAG_FAILED;
+    p->pos++;
+    skipWhitespace(p);
+    size_t length = tokenLength(p);
+    if (length == 0) return TAG_FAILED;
+    // A name written directly before ">" or "/>" does not take those into the name.
+    if (p->pos[length - 1] == '>') {
+        length--;
+        if (length > 0 && p->pos[length - 1] == '/') length--;
+    }
+    bool created = p->doc ? enterChild(p->doc, p->pos, length) : createRoot(p, p->pos, length);
+    if (!created) return TAG_FAILED;
+    p->pos += length;
+    for (;;) {
+        skipWhitespace(p);
+        length = tokenLength(p);
+        if (length > 0 && *p->pos == '>') {
+            p->pos++;
+            return TAG_OPEN;
+        }
+        if (length == 2 && p->pos[0] == '/' && p->pos[1] == '>') {
+            p->pos += 2;
+            return TAG_EMPTY;
+        }
+        if (length == 0 || !parseAttribute(p, length)) return TAG_FAILED;
+    }
+}
+
+// Reads "</name>" for the cursor element, the name in its escaped form.
+bool parseEndTag(Parser* p) {
+    p->pos += 2;
+    skipWhitespace(p);
+    const XmlNode* node = p->doc->cursor;
+    ptrdiff_t matched = xmlMatchEscaped(node->name, node->nameLength,
+                                        reinterpret_cast<const char*>(p->pos), p->end - p->pos);
+    if (matched < 0) return false;
+    p->pos += matched;
+    skipWhitespace(p);
+    if (p->pos >= p->end || *p->pos != '>') return false;
+    p->pos++;
+    return true;
+}
+
+bool atEndTag(const Parser* p) {
+    return p->end - p->pos >= 2 && p->pos[0] == '<' && p->pos[1] == '/';
+}
+
+// The root element and everything inside it. `depth` counts the open elements.
+bool parseElements(Parser* p) {
+    TagResult tag = parseStartTag(p);
+    if (tag != TAG_OPEN) return tag == TAG_EMPTY;
+    int depth = 1;
+    for (;;) {
+        skipWhitespace(p);
+        if (atEndTag(p)) {
+            if (!parseEndTag(p)) return false;
+            if (--depth == 0) return true;
+            p->doc->cursor = p->doc->cursor->parent;
+            continue;
+        }
+        if (depth >= XML_MAX_DEPTH) return false;
+        tag = parseStartTag(p);
+        if (tag == TAG_FAILED) return false;
+        if (tag == TAG_OPEN) {
+            depth++;
+        } else {
+            p->doc->cursor = p->doc->cursor->parent;
+        }
+    }
+}
+
+} // namespace
+
+XmlDocument* xmlParse(const void* bytes, size_t length) {
+    if (!bytes || length < XML_MIN_INPUT) return nullptr;
+    const Byte* start = static_cast<const Byte*>(bytes);
+    const Byte* zero = static_cast<const Byte*>(memchr(start, 0, length));
+    Parser p{
+        start, zero ? zero : start + length, nullptr, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE};
+    if (p.end - p.pos >= 3 && memcmp(p.pos, "\xEF\xBB\xBF", 3) == 0) p.pos += 3;
+    if (!parseDeclaration(&p) || !parseElements(&p)) {
+        if (p.doc) xmlTreeFree(p.doc);
+        return nullptr;
+    }
+    p.doc->cursor = p.doc->root;
+    return p.doc;
+}

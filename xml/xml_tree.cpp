@@ -1,0 +1,216 @@
+// Storage of the document tree: the block allocator, the name index and node linking.
+#include "xml/xml_tree.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr size_t ALIGN = alignof(std::max_align_t);
+constexpr size_t FIRST_BLOCK = 4096;
+// Blocks double up to this size; larger documents simply take more blocks.
+constexpr size_t LARGEST_BLOCK = 1u << 20;
+constexpr size_t INDEX_FIRST_CAPACITY = 64;
+
+size_t roundUp(size_t bytes) {
+    return (bytes + ALIGN - 1) & ~(ALIGN - 1);
+}
+
+constexpr size_t HEADER = (sizeof(XmlArenaBlock) + ALIGN - 1) & ~(ALIGN - 1);
+
+char* blockData(XmlArenaBlock* block) {
+    return reinterpret_cast<char*>(block) + HEADER;
+}
+
+size_t slotHash(const XmlNode* parent, uint32_t nameHash, bool isAttribute) {
+    uint64_t key = reinterpret_cast<uintptr_t>(parent);
+    key = (key >> 4) * 0x9E3779B97F4A7C15ull;
+    key ^= nameHash;
+    key ^= isAttribute ? 0x5bd1e995u : 0;
+    key ^= key >> 29;
+    return static_cast<size_t>(key);
+}
+
+bool sameName(const XmlNode* node, const char* name, size_t length) {
+    return node->nameLength == length && memcmp(node->name, name, length) == 0;
+}
+
+XmlNode* findInIndex(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
+                     uint32_t hash, bool isAttribute) {
+    XmlIndex* index = &doc->index;
+    if (index->capacity == 0) return nullptr;
+    size_t mask = index->capacity - 1;
+    for (size_t i = slotHash(parent, hash, isAttribute) & mask;; i = (i + 1) & mask) {
+        XmlNode* node = index->slots[i];
+        if (!node) return nullptr;
+        if (node->parent == parent && node->nameHash == hash && node->isAttribute == isAttribute &&
+            sameName(node, name, length)) {
+            return node;
+        }
+    }
+}
+
+void placeInIndex(XmlIndex* index, XmlNode* node) {
+    size_t mask = index->capacity - 1;
+    size_t i = slotHash(node->parent, node->nameHash, node->isAttribute) & mask;
+    while (index->slots[i])
+        i = (i + 1) & mask;
+    index->slots[i] = node;
+    index->count++;
+}
+
+// Keeps the index at most half full, so probes stay short.
+bool reserveIndex(XmlIndex* index) {
+    if ((index->count + 1) * 2 <= index->capacity) return true;
+    size_t capacity = index->capacity ? index->capacity * 2 : INDEX_FIRST_CAPACITY;
+    XmlNode** slots = static_cast<XmlNode**>(calloc(capacity, sizeof(XmlNode*)));
+    if (!slots) return false;
+    XmlIndex grown{slots, capacity, 0};
+    for (size_t i = 0; i < index->capacity; i++) {
+        if (index->slots[i]) placeInIndex(&grown, index->slots[i]);
+    }
+    free(index->slots);
+    *index = grown;
+    return true;
+}
+
+} // namespace
+
+void* xmlArenaAlloc(XmlArena* arena, size_t bytes) {
+    size_t need = roundUp(bytes);
+    if (need < bytes) return nullptr;
+    XmlArenaBlock* head = arena->head;
+    if (!head || head->size - head->used < need) {
+        size_t size = arena->nextSize < FIRST_BLOCK ? FIRST_BLOCK : arena->nextSize;
+        if (size - HEADER < need) size = HEADER + need;
+        if (size < need) return nullptr;
+        head = static_cast<XmlArenaBlock*>(malloc(size));
+        if (!head) return nullptr;
+        head->next = arena->head;
+        head->size = size - HEADER;
+        head->used = 0;
+        arena->head = head;
+        if (arena->nextSize < LARGEST_BLOCK) arena->nextSize = arena->nextSize * 2;
+    }
+    void* block = blockData(head) + head->used;
+    head->used += need;
+    return block;
+}
+
+void xmlArenaShrinkLast(XmlArena* arena, void* block, size_t oldBytes, size_t newBytes) {
+    XmlArenaBlock* head = arena->head;
+    size_t oldNeed = roundUp(oldBytes);
+    if (!head || static_cast<char*>(block) + oldNeed != blockData(head) + head->used) return;
+    head->used -= oldNeed - roundUp(newBytes);
+}
+
+char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length) {
+    char* copy = static_cast<char*>(xmlArenaAlloc(arena, length + 1));
+    if (!copy) return nullptr;
+    if (length) memcpy(copy, text, length);
+    copy[length] = 0;
+    return copy;
+}
+
+uint32_t xmlNameHash(const char* name, size_t length) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < length; i++) {
+        hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
+    }
+    return hash;
+}
+
+XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
+                           const char* name, size_t length) {
+    XmlDocument* doc = static_cast<XmlDocument*>(calloc(1, sizeof(XmlDocument)));
+    if (!doc) return nullptr;
+    doc->version = version;
+    doc->encoding = encoding;
+    doc->standalone = standalone;
+    doc->arena.nextSize = FIRST_BLOCK;
+    char* copy = xmlArenaCopy(&doc->arena, name, length);
+    XmlNode* root =
+        copy ? static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode))) : nullptr;
+    if (!root) {
+        xmlTreeFree(doc);
+        return nullptr;
+    }
+    memset(root, 0, sizeof(XmlNode));
+    root->name = copy;
+    root->nameLength = length;
+    root->nameHash = xmlNameHash(copy, length);
+    doc->root = root;
+    doc->cursor = root;
+    lockInit(&doc->lock);
+    return doc;
+}
+
+void xmlTreeFree(XmlDocument* doc) {
+    XmlArenaBlock* block = doc->arena.head;
+    while (block) {
+        XmlArenaBlock* next = block->next;
+        free(block);
+        block = next;
+    }
+    free(doc->index.slots);
+    free(doc->outputText);
+    if (doc->root) lockDestroy(&doc->lock);
+    free(doc);
+}
+
+XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
+                      uint32_t hash) {
+    return findInIndex(doc, parent, name, length, hash, false);
+}
+
+XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
+                          uint32_t hash) {
+    return findInIndex(doc, parent, name, length, hash, true);
+}
+
+XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length, uint32_t hash,
+                       bool isAttribute) {
+    if (!reserveIndex(&doc->index)) return nullptr;
+    XmlNode* node = static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode)));
+    if (!node) return nullptr;
+    memset(node, 0, sizeof(XmlNode));
+    node->parent = parent;
+    node->name = name;
+    node->nameLength = length;
+    node->nameHash = hash;
+    node->isAttribute = isAttribute;
+    XmlNode** first = isAttribute ? &parent->firstAttribute : &parent->firstChild;
+    XmlNode** last = isAttribute ? &parent->lastAttribute : &parent->lastChild;
+    node->previous = *last;
+    if (*last) {
+        (*last)->next = node;
+    } else {
+        *first = node;
+    }
+    *last = node;
+    placeInIndex(&doc->index, node);
+    return node;
+}
+
+bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_t length) {
+    if (!text) {
+        attribute->value = nullptr;
+        attribute->valueLength = 0;
+        attribute->valueCapacity = 0;
+        return true;
+    }
+    if (attribute->value && length <= attribute->valueCapacity) {
+        memmove(attribute->value, text, length);
+        attribute->value[length] = 0;
+        attribute->valueLength = length;
+        return true;
+    }
+    // The old value's room stays in the document's blocks until the document is freed.
+    char* copy = xmlArenaCopy(&doc->arena, text, length);
+    if (!copy) return false;
+    attribute->value = copy;
+    attribute->valueLength = length;
+    attribute->valueCapacity = length;
+    return true;
+}

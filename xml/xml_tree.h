@@ -1,0 +1,104 @@
+// The in-memory tree of an XML document and the unlocked building blocks that the parser, the
+// writer and the public calls share. Only the XML library (and its tests) include this.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/platform.h"
+#include "xml/xml.h"
+
+// Nodes and strings come from blocks owned by the document: a document is built once (parsed or
+// created), edited a little and freed whole, and no call removes a single node.
+struct XmlArenaBlock {
+    XmlArenaBlock* next;
+    size_t size;
+    size_t used;
+};
+
+struct XmlArena {
+    XmlArenaBlock* head; // newest block first
+    size_t nextSize;     // size of the next block to allocate
+};
+
+// Both elements and attributes. Pointers are owned by the tree.
+struct XmlNode {
+    XmlNode* previous;
+    XmlNode* next;
+    XmlNode* parent;
+    XmlNode* firstChild;
+    XmlNode* firstAttribute;
+    XmlNode* lastChild; // ends of the two lists, so appending does not walk them
+    XmlNode* lastAttribute;
+    char* name; // zero-terminated, `nameLength` bytes before the zero
+    size_t nameLength;
+    char* value; // attributes only; null when the attribute has no value
+    size_t valueLength;
+    size_t valueCapacity; // bytes a new value may reuse in place, terminator excluded
+    uint32_t nameHash;
+    bool isAttribute;
+};
+
+// Finds a child element or an attribute by (parent, kind, name) in constant time, so that files
+// with many siblings or attributes do not take quadratic time to load.
+struct XmlIndex {
+    XmlNode** slots;
+    size_t capacity; // a power of two, or 0
+    size_t count;
+};
+
+struct XmlDocument {
+    PlatformLock lock;
+    uint32_t version;
+    XmlEncoding encoding;
+    XmlStandalone standalone;
+    char* outputText;
+    uint64_t outputSize; // bytes including the terminating zero; 0 when there is no text
+    int32_t outputIndent;
+    size_t outputCapacity;
+    XmlNode* root;
+    XmlNode* cursor;
+    XmlArena arena;
+    XmlIndex index;
+};
+
+// Bytes from the document's blocks, aligned for a node; null when memory runs out.
+void* xmlArenaAlloc(XmlArena* arena, size_t bytes);
+// Gives back the tail of the most recent allocation so it can be reused.
+void xmlArenaShrinkLast(XmlArena* arena, void* block, size_t oldBytes, size_t newBytes);
+
+// A document with its root element named by `length` bytes of `name` (already decoded).
+XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
+                           const char* name, size_t length);
+// Releases the tree, the index, the output text and the record.
+void xmlTreeFree(XmlDocument* doc);
+
+uint32_t xmlNameHash(const char* name, size_t length);
+// The child element or attribute of `parent` with this exact name, or null.
+XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
+                      uint32_t hash);
+XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
+                          uint32_t hash);
+// Appends a new node to the child or attribute list of `parent`. `name` must already be a
+// zero-terminated string from the document's arena; it is taken over, not copied. Null when
+// memory runs out (nothing is linked then).
+XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length, uint32_t hash,
+                       bool isAttribute);
+// A zero-terminated copy of `length` bytes in the document's arena, or null.
+char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length);
+// Replaces an attribute's value with a copy of `length` bytes (reusing its old room when the new
+// value fits); a null text removes the value. False when memory runs out.
+bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_t length);
+
+// Decodes `length` bytes into `out` (room for `length` + 1 bytes suffices, since no entity decodes
+// longer than it is written); returns the decoded length and zero-terminates.
+size_t xmlUnescapeInto(const char* text, size_t length, char* out);
+// Escapes `length` bytes into `out` (room for 6 * `length` suffices); returns the bytes written.
+// No terminator is written.
+size_t xmlEscapeInto(const char* text, size_t length, char* out);
+// Compares the escaped form of `name` with the bytes at `text`; returns the escaped length when
+// they match within `available` bytes, or -1.
+ptrdiff_t xmlMatchEscaped(const char* name, size_t length, const char* text, size_t available);
+
+// Longest escape of one raw byte; bounds the writer's growth.
+constexpr size_t XML_MAX_ESCAPE_GROWTH = 6;
