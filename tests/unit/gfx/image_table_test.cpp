@@ -1,0 +1,151 @@
+#include "gfx/image_table.h"
+
+#include "gfx/bitmap.h"
+#include "gfx/draw.h"
+#include "tests/unit/picture_sizes.h"
+#include "tests/unit/png_test_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <vector>
+
+namespace {
+
+// Resources held in memory: BITMAP data (header and rows) and PNG files by resource number.
+struct MemoryResources {
+    std::map<uint16_t, std::vector<uint8_t>> bitmaps;
+    std::map<uint16_t, std::vector<uint8_t>> pngs;
+
+    static const uint8_t* find(std::map<uint16_t, std::vector<uint8_t>>& from, uint16_t id,
+                               size_t* size) {
+        auto it = from.find(id);
+        if (it == from.end()) return nullptr;
+        *size = it->second.size();
+        return it->second.data();
+    }
+    static const uint8_t* findBitmap(void* context, uint16_t id, size_t* size) {
+        return find(static_cast<MemoryResources*>(context)->bitmaps, id, size);
+    }
+    static const uint8_t* findPng(void* context, uint16_t id, size_t* size) {
+        return find(static_cast<MemoryResources*>(context)->pngs, id, size);
+    }
+    ImageResources source() { return ImageResources{this, findBitmap, findPng}; }
+};
+
+// A 24-bit bitmap resource of the given size, every pixel the colour `id` so that the slot it
+// lands in can be traced back to its resource.
+std::vector<uint8_t> bitmapResource(PictureSize size, uint16_t id) {
+    BitmapInfoHeader h = {};
+    h.size = 40;
+    h.width = size.width;
+    h.height = size.height;
+    h.planes = 1;
+    h.bitCount = 24;
+    size_t stride = (size_t(size.width) * 3 + 3) & ~size_t(3);
+    std::vector<uint8_t> bytes(40 + stride * size_t(size.height), 0);
+    std::memcpy(bytes.data(), &h, 40);
+    for (int32_t y = 0; y < size.height; ++y) {
+        for (int32_t x = 0; x < size.width; ++x) {
+            uint8_t* p = bytes.data() + 40 + stride * size_t(y) + size_t(x) * 3;
+            p[0] = uint8_t(id);
+            p[1] = uint8_t(id >> 8);
+        }
+    }
+    return bytes;
+}
+
+// An RGBA PNG of the given size whose pixels carry `id` in green and blue.
+std::vector<uint8_t> pngResource(PictureSize size, uint16_t id) {
+    PngTestImage image;
+    image.width = uint32_t(size.width);
+    image.height = uint32_t(size.height);
+    for (int32_t i = 0; i < size.width * size.height; ++i) {
+        image.rows.insert(image.rows.end(), {0, uint8_t(id >> 8), uint8_t(id), 255});
+    }
+    return encodeTestPng(image);
+}
+
+MemoryResources completeResources() {
+    MemoryResources r;
+    for (int slot = 0; slot < IMAGE_BITMAP_SLOTS; ++slot) {
+        uint16_t id = IMAGE_BITMAP_IDS[slot];
+        r.bitmaps[id] = bitmapResource(expectedPictureSize(slot), id);
+    }
+    for (int i = 0; i < IMAGE_CHARACTER_COUNT; ++i) {
+        uint16_t id = IMAGE_PNG_IDS[i];
+        r.pngs[id] = pngResource(expectedPictureSize(IMAGE_BITMAP_SLOTS + i), id);
+    }
+    return r;
+}
+
+uint16_t idOf(const BitmapInfoHeader* picture) {
+    return uint16_t(readPixel(picture, nullptr, nullptr, 0, 0) & 0xFFFF);
+}
+
+class ImageTableTest : public ::testing::Test {
+  protected:
+    void TearDown() override { freeImageTable(); }
+};
+
+TEST_F(ImageTableTest, EverySlotGetsItsResource) {
+    MemoryResources r = completeResources();
+    fillImageTable(r.source());
+    for (int slot = 0; slot < IMAGE_TABLE_SLOTS; ++slot) {
+        const BitmapInfoHeader* picture = imageSlot(slot);
+        ASSERT_NE(picture, nullptr) << "slot " << slot;
+        EXPECT_EQ(picture->width, expectedPictureSize(slot).width) << "slot " << slot;
+        EXPECT_EQ(picture->height, expectedPictureSize(slot).height) << "slot " << slot;
+        EXPECT_EQ(picture->bitCount, slot < IMAGE_BITMAP_SLOTS ? 24 : 32);
+    }
+    // Bitmaps are used in place; the characters are decoded copies.
+    EXPECT_EQ(reinterpret_cast<const uint8_t*>(imageSlot(0)), r.bitmaps[101].data());
+    EXPECT_EQ(idOf(imageSlot(SLOT_LARGE_DIGIT + 8)), 112); // there is no BITMAP 111
+    EXPECT_EQ(idOf(imageSlot(SLOT_WEEKDAY_EN + 4)), 120);  // Thurs.
+    EXPECT_EQ(idOf(imageSlot(SLOT_ALARM_SYMBOL + 6)), 153);
+    EXPECT_EQ(idOf(characterImage(17)), 181);
+    EXPECT_EQ(characterImage(17), imageSlot(68));
+    EXPECT_EQ(idOf(characterImage(26)), 206);
+}
+
+TEST_F(ImageTableTest, OutOfRangeLookupsFindNothing) {
+    EXPECT_EQ(imageSlot(0), nullptr); // no table yet
+    MemoryResources r = completeResources();
+    fillImageTable(r.source());
+    EXPECT_EQ(imageSlot(-1), nullptr);
+    EXPECT_EQ(imageSlot(IMAGE_TABLE_SLOTS), nullptr);
+    EXPECT_EQ(characterImage(0), nullptr);
+    EXPECT_EQ(characterImage(27), nullptr);
+    freeImageTable();
+    EXPECT_EQ(imageSlot(0), nullptr);
+    EXPECT_EQ(characterImage(1), nullptr);
+}
+
+TEST_F(ImageTableTest, MissingOrDamagedPicturesLeaveTheirSlotEmpty) {
+    MemoryResources r = completeResources();
+    r.bitmaps.erase(130);                             // small digit 0 missing
+    r.bitmaps[140].resize(r.bitmaps[140].size() - 1); // small slash cut short
+    r.pngs.erase(181);                                // image 17 missing
+    r.pngs[200].resize(r.pngs[200].size() / 2);       // image 1 truncated
+    r.pngs[206][20] ^= 0x55;                          // image 26 corrupt header
+    fillImageTable(r.source());
+    EXPECT_EQ(imageSlot(SLOT_SMALL_DIGIT), nullptr);
+    EXPECT_EQ(imageSlot(SLOT_SMALL_SLASH), nullptr);
+    EXPECT_EQ(characterImage(17), nullptr);
+    EXPECT_EQ(characterImage(1), nullptr);
+    EXPECT_EQ(characterImage(26), nullptr);
+    EXPECT_NE(imageSlot(SLOT_SMALL_DIGIT + 1), nullptr);
+    EXPECT_NE(characterImage(2), nullptr);
+}
+
+TEST_F(ImageTableTest, SecondFillKeepsTheFirstTable) {
+    MemoryResources first = completeResources();
+    fillImageTable(first.source());
+    const BitmapInfoHeader* panel = imageSlot(0);
+    MemoryResources empty;
+    fillImageTable(empty.source());
+    EXPECT_EQ(imageSlot(0), panel);
+}
+
+} // namespace
