@@ -1,0 +1,40 @@
+#include "app/tray_icon_win32.h"
+
+#include <shellapi.h>
+
+#include "app/watch_app_win32.h"
+#include "watch/watch_messages.h"
+
+namespace {
+
+NOTIFYICONDATAW trayRecord(HWND window, HICON icon) {
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 1;
+    data.uFlags = NIF_MESSAGE | NIF_TIP | (icon ? NIF_ICON : 0u);
+    data.uCallbackMessage = WM_TRAY_NOTIFY;
+    data.hIcon = icon;
+    lstrcpynW(data.szTip, WATCH_TITLE, 128);
+    return data;
+}
+
+} // namespace
+
+bool addTrayIcon(HWND window, HICON icon) {
+    NOTIFYICONDATAW data = trayRecord(window, icon);
+    return Shell_NotifyIconW(NIM_ADD, &data) != 0;
+}
+
+void restoreTrayIcon(HWND window, HICON icon) {
+    NOTIFYICONDATAW data = trayRecord(window, icon);
+    if (!Shell_NotifyIconW(NIM_ADD, &data)) Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+void removeTrayIcon(HWND window) {
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 1;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}

@@ -1,0 +1,63 @@
+#include "app/watch_app_win32.h"
+
+#include "app/keyboard_hook_win32.h"
+#include "app/tray_icon_win32.h"
+#include "gfx/bitmap.h"
+#include "util/window_placement_win32.h"
+#include "watch/watch_window_win32.h"
+
+const wchar_t* const WATCH_CLASS = L"Korvanex-100";
+const wchar_t* const BAND_CLASS = L"Korvanex-Alpha";
+const wchar_t* const WATCH_TITLE = L"Vesk";
+
+namespace {
+
+// Background brush value 12: the system colour index COLOR_APPWORKSPACE + 1, as classes take it.
+const HBRUSH CLASS_BACKGROUND = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(12));
+
+bool registerWatchClass(HINSTANCE instance) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = watchWindowProcedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = CLASS_BACKGROUND;
+    wc.lpszClassName = WATCH_CLASS;
+    return RegisterClassExW(&wc) != 0;
+}
+
+} // namespace
+
+WatchApp::WatchApp(HINSTANCE moduleInstance) : instance(moduleInstance) {
+    installKeyboardHook();
+}
+
+bool WatchApp::create(int showCommand) {
+    if (!registerWatchClass(instance)) return false;
+
+    CBitMap* sprite = new CBitMap;
+    spriteSurface = sprite;
+    windowSurface = new CBitMap;
+    windowSurface->create(24, width, height);
+
+    watchWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, WATCH_CLASS, WATCH_TITLE,
+                                  WS_POPUP, 0, 0, width, height, nullptr, nullptr, instance, this);
+    if (!watchWindow) return false;
+
+    placeWatch(this);
+    ShowWindow(watchWindow, showCommand);
+    UpdateWindow(watchWindow);
+    setTopmost(watchWindow, 0);
+    addTrayIcon(watchWindow, LoadIconW(instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
+    watchMode = 0;
+    return true;
+}
+
+void WatchApp::destroy() {
+    delete spriteSurface;
+    spriteSurface = nullptr;
+    delete windowSurface;
+    windowSurface = nullptr;
+    removeKeyboardHook();
+}

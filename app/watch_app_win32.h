@@ -1,0 +1,55 @@
+// WatchApp: the application object. It owns the settings record and the two surfaces, knows
+// every window of the watch and carries the drag, fade and WatchMode state. One instance, made
+// by the entry point, used only on the user-interface thread.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/platform.h"
+
+class CBitMap;
+struct WatchSettings;
+
+constexpr int BAND_COUNT = 6;
+
+struct WatchApp {
+    // Stores the instance, reads the settings and installs the keyboard hook.
+    explicit WatchApp(HINSTANCE moduleInstance);
+    WatchApp(const WatchApp&) = delete;
+    WatchApp& operator=(const WatchApp&) = delete;
+
+    // Opens the engine, registers the classes, builds surfaces and windows, adds the tray icon.
+    // False means start-up failed; destroy() must still run.
+    bool create(int showCommand);
+    // Saves and releases everything the object owns, in shutdown order.
+    void destroy();
+
+    HINSTANCE instance = nullptr;
+    HWND watchWindow = nullptr;
+    HWND bandWindows[BAND_COUNT] = {};
+    HRGN watchRegion = nullptr;
+    HRGN bandRegions[BAND_COUNT] = {};
+    RECT watchRect = {};
+    int32_t fadeLevel = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    CBitMap* windowSurface = nullptr;
+    CBitMap* spriteSurface = nullptr;
+    int32_t panelX = 0;
+    int32_t panelY = 0;
+    int32_t dragging = 0;
+    POINT dragOffset = {};
+    RECT workArea = {};
+    SystemTime clockNow = {};
+    SystemTime lastProcessedTime = {};
+    int32_t watchMode = 0;
+    POINT lastCursor = {};
+    WatchSettings* settings = nullptr;
+};
+
+// Window class names other programs (and the single-instance probe) see.
+extern const wchar_t* const WATCH_CLASS;
+extern const wchar_t* const BAND_CLASS;
+// Title of the watch window and tip of the tray icon.
+extern const wchar_t* const WATCH_TITLE;
+constexpr int ICON_RESOURCE = 154;

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Runs every test layer: native unit tests (ASan+UBSan, then TSan for threaded code), fuzzers
+# briefly from their seed corpora, the unit tests cross-built for 64- and 32-bit Windows under
+# Wine, and the end-to-end tests that drive the real Vesk.exe under Wine on Xvfb.
+# Ends with one line "N passed, N failed" over all layers.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+export VESK_WERROR=ON
+FUZZ_SECONDS=${FUZZ_SECONDS:-60}
+
+bash scripts/setup.sh || exit 1
+scripts/build-libpng-mingw.sh x86_64-w64-mingw32 || exit 1
+scripts/build-libpng-mingw.sh i686-w64-mingw32 || exit 1
+
+passed=0
+failed=0
+skipped=0
+timings=""
+
+# Adds a layer's counts from ctest's summary line "N% tests passed, F tests failed out of T".
+count_ctest() {
+  local log=$1 line total bad none
+  none=$(grep -c '(Skipped)' "$log")
+  skipped=$((skipped + none))
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    failed=$((failed + 1))
+    return
+  fi
+  bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/')
+  total=$(echo "$line" | sed -E 's/.*out of ([0-9]+).*/\1/')
+  passed=$((passed + total - bad - none))
+  failed=$((failed + bad))
+}
+
+# Runs one named layer and records its wall time.
+layer() {
+  local name=$1
+  shift
+  local start=$SECONDS
+  echo "=== $name"
+  "$@"
+  timings="$timings$name: $((SECONDS - start)) s\n"
+}
+
+ctest_layer() {
+  local preset=$1 build=$2
+  local log="build/$preset-ctest.log"
+  if ! { cmake --preset "$preset" >/dev/null && cmake --build "$build" -j2; }; then
+    echo "build of $preset failed"
+    failed=$((failed + 1))
+    return
+  fi
+  ctest --preset "$preset" 2>&1 | tee "$log"
+  count_ctest "$log"
+}
+
+fuzz_layer() {
+  if ! { cmake --preset linux-fuzz >/dev/null && cmake --build build/linux-fuzz -j2; }; then
+    echo "build of the fuzzers failed"
+    failed=$((failed + 1))
+    return
+  fi
+  local target name
+  for target in tests/fuzz/*.cpp; do
+    [ -e "$target" ] || continue
+    name=$(basename "$target" .cpp)
+    mkdir -p "build/fuzz-corpus/$name" "tests/fuzz/corpus/$name"
+    if build/linux-fuzz/tests/fuzz/"$name" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 \
+        "build/fuzz-corpus/$name" "tests/fuzz/corpus/$name" > "build/fuzz-$name.log" 2>&1; then
+      echo "fuzz $name: $(grep -E 'stat::number_of_executed_units' "build/fuzz-$name.log" | awk '{print $2}') runs, no crash"
+      passed=$((passed + 1))
+    else
+      tail -n 40 "build/fuzz-$name.log"
+      echo "fuzz $name: FAILED"
+      failed=$((failed + 1))
+    fi
+  done
+}
+
+wine_layers() {
+  source scripts/xvfb.sh
+  start_private_display
+  scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
+  layer "win64 (unit and end-to-end under Wine)" ctest_layer win64 build/win64
+  layer "win32 (unit and end-to-end under Wine)" ctest_layer win32 build/win32
+}
+
+layer "native unit tests (ASan+UBSan)" ctest_layer linux build/linux
+layer "native threaded tests (TSan)" ctest_layer linux-tsan build/linux-tsan
+layer "fuzzers" fuzz_layer
+layer "benchmarks (build only)" bench_build
+# Benchmarks are not tests; they are only built here so that they keep compiling.
+bench_build() {
+  if ! { cmake --preset linux-bench >/dev/null && cmake --build build/linux-bench -j2 >/dev/null; }; then
+    echo "build of the benchmarks failed"
+    failed=$((failed + 1))
+  fi
+}
+wine_layers
+
+echo
+echo "Wall time per layer:"
+printf "%b" "$timings"
+[ "$skipped" -gt 0 ] && echo "Skipped tests could not run on this machine (see the layer output)."
+echo "$passed passed, $failed failed, $skipped skipped"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine with the project's own prefix (made on first use) and no
+# Wine chatter. Picks the 32- or 64-bit loader from the program's PE header. Used as the
+# cross-compiling emulator by CTest.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+wine64=/usr/lib/wine/wine64
+wine32=/usr/lib/wine/wine
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  WINELOADER=$wine64 "$wine64" wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+fi
+# The PE machine field: 0x14c is 32-bit x86.
+machine=""
+if [ -f "$1" ]; then
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ')
+fi
+if [ "$machine" = "014c" ]; then
+  if ! "$wine32" --version >/dev/null 2>&1; then
+    echo "wine-run: this machine cannot run 32-bit programs (its kernel refuses 32-bit code)" >&2
+    exit 77
+  fi
+  export WINELOADER=$wine32
+  exec "$wine32" "$@"
+fi
+export WINELOADER=$wine64
+exec "$wine64" "$@"

@@ -1,0 +1,138 @@
+#include "tests/e2e/e2e_support.h"
+
+#include <cstdio>
+
+namespace {
+
+// The build hands in the program's path as a host path; under Wine the host's root is Z:.
+std::wstring builtProgramPath() {
+    std::string host = VESK_EXE_PATH;
+    std::wstring path;
+    if (!host.empty() && host[0] == '/') path = L"Z:";
+    for (char c : host) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    return path;
+}
+
+void removeTree(const std::wstring& folder) {
+    for (const std::wstring& name : filesIn(folder)) {
+        std::wstring full = folder + L"\\" + name;
+        if (GetFileAttributesW(full.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+            removeTree(full);
+        else
+            DeleteFileW(full.c_str());
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+struct ClassSearch {
+    const wchar_t* className;
+    DWORD pid;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM lParam) {
+    ClassSearch* search = reinterpret_cast<ClassSearch*>(lParam);
+    wchar_t name[64];
+    GetClassNameW(window, name, 64);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (lstrcmpW(name, search->className) == 0 && (search->pid == 0 || owner == search->pid))
+        search->found->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+ProgramFolder::ProgramFolder() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    static unsigned counter = 0;
+    wchar_t name[64];
+    swprintf(name, 64, L"vesk-e2e-%lu-%u", GetCurrentProcessId(), ++counter);
+    folder = std::wstring(temp) + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CopyFileW(builtProgramPath().c_str(), exe().c_str(), FALSE);
+}
+
+ProgramFolder::~ProgramFolder() { removeTree(folder); }
+
+bool VeskProcess::start(const std::wstring& exe, const std::wstring& workingDir) {
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring dir = workingDir;
+    if (dir.empty()) dir = exe.substr(0, exe.find_last_of(L'\\'));
+    return CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          dir.c_str(), &startup, &info) != 0;
+}
+
+VeskProcess::~VeskProcess() {
+    if (!info.hProcess) return;
+    if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(info.hProcess, 99);
+        WaitForSingleObject(info.hProcess, 5000);
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+HWND VeskProcess::waitForWatchWindow(DWORD timeoutMs) {
+    HWND window = nullptr;
+    waitFor(
+        [&] {
+            std::vector<HWND> found = windowsOfClass(L"Korvanex-100", info.dwProcessId);
+            window = found.empty() ? nullptr : found[0];
+            return window != nullptr;
+        },
+        timeoutMs);
+    return window;
+}
+
+DWORD VeskProcess::waitForExit(DWORD timeoutMs) {
+    if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info.hProcess, &code);
+    return code;
+}
+
+std::vector<HWND> windowsOfClass(const wchar_t* className, DWORD pid) {
+    std::vector<HWND> found;
+    ClassSearch search{className, pid, &found};
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
+    return found;
+}
+
+std::string readFileBytes(const std::wstring& path) {
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return std::string();
+    std::string bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    fclose(f);
+    return bytes;
+}
+
+bool fileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void writeFileBytes(const std::wstring& path, const std::string& bytes) {
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    if (!f) return;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+std::vector<std::wstring> filesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return names;
+}

@@ -1,0 +1,58 @@
+// Helpers for driving the real Vesk.exe from outside, as a user would: a fresh program folder
+// per case, starting and ending the process, finding its windows and reading its files.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A copy of the program in a new, empty temporary folder; removed with its files at the end.
+class ProgramFolder {
+  public:
+    ProgramFolder();
+    ~ProgramFolder();
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+    const std::wstring& path() const { return folder; }
+    std::wstring exe() const { return folder + L"\\Vesk.exe"; }
+    std::wstring file(const wchar_t* name) const { return folder + L"\\" + name; }
+
+  private:
+    std::wstring folder;
+};
+
+// One started Vesk process; ended by force when the case is over if it still runs.
+class VeskProcess {
+  public:
+    // Starts `exe` with `workingDir` as the current directory (its own folder when empty).
+    bool start(const std::wstring& exe, const std::wstring& workingDir = L"");
+    ~VeskProcess();
+
+    // Waits until the process shows its watch window; null after `timeoutMs`.
+    HWND waitForWatchWindow(DWORD timeoutMs = 20000);
+    // Waits for the process to end; returns its exit code, or STILL_ACTIVE on time-out.
+    DWORD waitForExit(DWORD timeoutMs = 20000);
+    DWORD id() const { return info.dwProcessId; }
+
+  private:
+    PROCESS_INFORMATION info = {};
+};
+
+// Windows of `className` belonging to process `pid` (any process when pid is 0).
+std::vector<HWND> windowsOfClass(const wchar_t* className, DWORD pid = 0);
+// The bytes of a file, or an empty string when it cannot be read.
+std::string readFileBytes(const std::wstring& path);
+bool fileExists(const std::wstring& path);
+void writeFileBytes(const std::wstring& path, const std::string& bytes);
+// Names of the files in a folder (not . and ..).
+std::vector<std::wstring> filesIn(const std::wstring& folder);
+// Polls `condition` every 50 ms until it holds or `timeoutMs` passes.
+template <typename F> bool waitFor(F condition, DWORD timeoutMs = 10000) {
+    for (DWORD waited = 0;; waited += 50) {
+        if (condition()) return true;
+        if (waited >= timeoutMs) return false;
+        Sleep(50);
+    }
+}

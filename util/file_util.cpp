@@ -1,0 +1,25 @@
+#include "util/file_util.h"
+
+uint32_t fileSize(const char16* path) {
+    int64_t size = pathFileSize(path);
+    return size < 0 ? 0 : static_cast<uint32_t>(size);
+}
+
+uint32_t readWholeFile(const char16* path, void* buffer, uint32_t capacity) {
+    PlatformFile file;
+    if (!fileOpenRead(&file, path)) return 0;
+    int64_t size = fileSizeOf(&file);
+    uint32_t got = 0;
+    // A file that grew since its size was asked for is not read at all: a partial settings or
+    // alarm text would parse as something the user never wrote.
+    if (size >= 0 && static_cast<uint64_t>(size) <= capacity)
+        got = static_cast<uint32_t>(fileRead(&file, buffer, static_cast<size_t>(size)));
+    fileClose(&file);
+    return got;
+}
+
+bool writeWholeFile(const char16* path, const void* bytes, uint32_t count) {
+    return pathReplaceFile(path, bytes, count);
+}
+
+void deleteFile(const char16* path) { pathDeleteFile(path); }

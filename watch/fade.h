@@ -1,0 +1,12 @@
+// Fade arithmetic of the watch and its band windows.
+#pragma once
+
+#include <cstdint>
+
+// One fade-in tick: +12, stopping at 255. Returns true when the fade is complete.
+bool fadeInStep(int32_t* level);
+// One fade-out tick: -16, stopping at 0. Returns true when the watch has vanished.
+bool fadeOutStep(int32_t* level);
+// Opacity of band window `band` (0..5) at watch opacity `level`: the middle of the band's alpha
+// range scaled by the fade, so at full fade the soft edge shows 35, 74, 112, 151, 190, 228.
+uint8_t bandOpacity(int32_t level, int band);
