@@ -1,10 +1,14 @@
 #include "app/watch_app_win32.h"
 
 #include "app/keyboard_hook_win32.h"
+#include "app/settings.h"
 #include "app/tray_icon_win32.h"
 #include "gfx/bitmap.h"
 #include "util/window_placement_win32.h"
 #include "watch/watch_window_win32.h"
+
+#include <cstdlib>
+#include <cwchar>
 
 const wchar_t* const WATCH_CLASS = L"Korvanex-100";
 const wchar_t* const BAND_CLASS = L"Korvanex-Alpha";
@@ -30,6 +34,14 @@ bool registerWatchClass(HINSTANCE instance) {
 } // namespace
 
 WatchApp::WatchApp(HINSTANCE moduleInstance) : instance(moduleInstance) {
+    wchar_t path[PATH_UNITS];
+    DWORD length = GetCurrentDirectoryW(PATH_UNITS, path);
+    if (length > 0 && length + wcslen(L"\\Setting.xml") < PATH_UNITS) {
+        wcscat(path, L"\\Setting.xml");
+        // The record is plain data; calloc keeps its allocation failure a null, not a throw.
+        settings = static_cast<WatchSettings*>(calloc(1, sizeof(WatchSettings)));
+        if (settings) loadSettings(path, settings);
+    }
     installKeyboardHook();
 }
 
@@ -42,15 +54,16 @@ bool WatchApp::create(int showCommand) {
     windowSurface->create(24, width, height);
 
     watchWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, WATCH_CLASS, WATCH_TITLE,
-                                  WS_POPUP, 0, 0, width, height, nullptr, nullptr, instance, this);
+                                  WS_POPUP, settings ? settings->x : 0, settings ? settings->y : 0,
+                                  width, height, nullptr, nullptr, instance, this);
     if (!watchWindow) return false;
 
     placeWatch(this);
     ShowWindow(watchWindow, showCommand);
     UpdateWindow(watchWindow);
-    setTopmost(watchWindow, 0);
+    setTopmost(watchWindow, settings ? settings->topmost : 0);
     addTrayIcon(watchWindow, LoadIconW(instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
-    watchMode = 0;
+    watchMode = settings && settings->watch ? 1 : 0;
     return true;
 }
 
@@ -59,5 +72,11 @@ void WatchApp::destroy() {
     spriteSurface = nullptr;
     delete windowSurface;
     windowSurface = nullptr;
+    if (settings) {
+        saveSettings(settings);
+        freeSettings(settings);
+        free(settings);
+        settings = nullptr;
+    }
     removeKeyboardHook();
 }

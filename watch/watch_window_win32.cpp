@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app/keyboard_hook_win32.h"
+#include "app/settings.h"
 #include "app/tray_icon_win32.h"
 #include "app/watch_app_win32.h"
 #include "gfx/bitmap.h"
@@ -130,6 +131,9 @@ LRESULT CALLBACK watchWindowProcedure(HWND window, UINT message, WPARAM wParam, 
         onPaint(window, app);
         return 0;
     case WM_ERASEBKGND:
+        return 1;
+    case WM_QUERYENDSESSION:
+        saveSettings(app->settings);
         return 1;
     case WM_TIMER:
         onTimer(window, app, wParam);
