@@ -3,79 +3,32 @@
 #include "gfx/bitmap.h"
 #include "gfx/draw.h"
 #include "tests/unit/picture_sizes.h"
-#include "tests/unit/png_test_writer.h"
+#include "tests/unit/memory_resources.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <map>
-#include <vector>
-
 namespace {
 
-// Resources held in memory: BITMAP data (header and rows) and PNG files by resource number.
-struct MemoryResources {
-    std::map<uint16_t, std::vector<uint8_t>> bitmaps;
-    std::map<uint16_t, std::vector<uint8_t>> pngs;
-
-    static const uint8_t* find(std::map<uint16_t, std::vector<uint8_t>>& from, uint16_t id,
-                               size_t* size) {
-        auto it = from.find(id);
-        if (it == from.end()) return nullptr;
-        *size = it->second.size();
-        return it->second.data();
-    }
-    static const uint8_t* findBitmap(void* context, uint16_t id, size_t* size) {
-        return find(static_cast<MemoryResources*>(context)->bitmaps, id, size);
-    }
-    static const uint8_t* findPng(void* context, uint16_t id, size_t* size) {
-        return find(static_cast<MemoryResources*>(context)->pngs, id, size);
-    }
-    ImageResources source() { return ImageResources{this, findBitmap, findPng}; }
-};
-
-// A 24-bit bitmap resource of the given size, every pixel the colour `id` so that the slot it
-// lands in can be traced back to its resource.
-std::vector<uint8_t> bitmapResource(PictureSize size, uint16_t id) {
-    BitmapInfoHeader h = {};
-    h.size = 40;
-    h.width = size.width;
-    h.height = size.height;
-    h.planes = 1;
-    h.bitCount = 24;
-    size_t stride = (size_t(size.width) * 3 + 3) & ~size_t(3);
-    std::vector<uint8_t> bytes(40 + stride * size_t(size.height), 0);
-    std::memcpy(bytes.data(), &h, 40);
-    for (int32_t y = 0; y < size.height; ++y) {
-        for (int32_t x = 0; x < size.width; ++x) {
-            uint8_t* p = bytes.data() + 40 + stride * size_t(y) + size_t(x) * 3;
-            p[0] = uint8_t(id);
-            p[1] = uint8_t(id >> 8);
-        }
-    }
-    return bytes;
+// A resource whose every pixel carries `id` in green and blue, so that the slot it lands in
+// can be traced back to it.
+std::vector<uint8_t> bitmapFor(PictureSize size, uint16_t id) {
+    return bitmapResource(size.width, size.height, [id](int, int) { return uint32_t(id); });
 }
 
-// An RGBA PNG of the given size whose pixels carry `id` in green and blue.
-std::vector<uint8_t> pngResource(PictureSize size, uint16_t id) {
-    PngTestImage image;
-    image.width = uint32_t(size.width);
-    image.height = uint32_t(size.height);
-    for (int32_t i = 0; i < size.width * size.height; ++i) {
-        image.rows.insert(image.rows.end(), {0, uint8_t(id >> 8), uint8_t(id), 255});
-    }
-    return encodeTestPng(image);
+std::vector<uint8_t> pngFor(PictureSize size, uint16_t id) {
+    return pngResource(size.width, size.height,
+                       [id](int, int) { return 0xFF000000u | uint32_t(id); });
 }
 
 MemoryResources completeResources() {
     MemoryResources r;
     for (int slot = 0; slot < IMAGE_BITMAP_SLOTS; ++slot) {
         uint16_t id = IMAGE_BITMAP_IDS[slot];
-        r.bitmaps[id] = bitmapResource(expectedPictureSize(slot), id);
+        r.bitmaps[id] = bitmapFor(expectedPictureSize(slot), id);
     }
     for (int i = 0; i < IMAGE_CHARACTER_COUNT; ++i) {
         uint16_t id = IMAGE_PNG_IDS[i];
-        r.pngs[id] = pngResource(expectedPictureSize(IMAGE_BITMAP_SLOTS + i), id);
+        r.pngs[id] = pngFor(expectedPictureSize(IMAGE_BITMAP_SLOTS + i), id);
     }
     return r;
 }
