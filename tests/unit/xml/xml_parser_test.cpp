@@ -1,0 +1,202 @@
+// The tokenizing parser: what it accepts, what it rejects, and its limits on hostile input.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "xml/xml_tree.h"
+#include "xml_test_util.h"
+
+namespace {
+
+const char* const DECLARATION = "<?xml version=\"1.0\" standalone=\"yes\" ?>";
+
+std::string withDeclaration(const std::string& body) {
+    return std::string(DECLARATION) + "\r\n" + body;
+}
+
+TEST(XmlParse, ReadsTheWritersLayout) {
+    XmlDocumentPtr doc = parseText(crlfLines(
+        {DECLARATION, "<Alarm", " version = \"1.00\"", ">", " <Edit>", "  <0", "   Enable = \"1\"",
+         "   Symbol = \"3\"", "  >", "  </0>", " </Edit>", "</Alarm>"}));
+    ASSERT_TRUE(doc);
+    XmlDocument* d = doc.get();
+    EXPECT_EQ(cursorName(d), "Alarm");
+    EXPECT_EQ(attr(d, "version"), "1.00");
+    ASSERT_EQ(xmlMove(d, "Edit/0"), XmlOk);
+    EXPECT_EQ(attr(d, "Enable"), "1");
+    EXPECT_EQ(attr(d, "Symbol"), "3");
+    EXPECT_EQ(d->version, XML_VERSION_1_0);
+    EXPECT_EQ(d->encoding, XML_ENCODING_NONE);
+    EXPECT_EQ(d->standalone, XML_STANDALONE_YES);
+}
+
+TEST(XmlParse, ByteOrderMarkIsOptional) {
+    std::string text = withDeclaration("<r a=\"1\" ></r>");
+    XmlDocumentPtr plain = parseText(text);
+    XmlDocumentPtr marked = parseText("\xEF\xBB\xBF" + text);
+    ASSERT_TRUE(plain);
+    ASSERT_TRUE(marked);
+    EXPECT_EQ(serializeText(plain.get()), serializeText(marked.get()));
+}
+
+TEST(XmlParse, DeclarationForms) {
+    struct Case {
+        const char* declaration;
+        bool accepted;
+        uint32_t version;
+        XmlEncoding encoding;
+        XmlStandalone standalone;
+    } cases[] = {
+        {"<?xml version=\"1.0\" ?>", true, XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_NONE},
+        {"<?xml version='1.1' encoding=\"UTF-8\" standalone=\"no\" ?>", true, XML_VERSION_1_1,
+         XML_ENCODING_UTF8, XML_STANDALONE_NO},
+        {"<?xml encoding = \"Shift_JIS\" version=\"1.0\" encoding=\"EUC-JP\" ?>", true,
+         XML_VERSION_1_0, XML_ENCODING_EUC_JP, XML_STANDALONE_NONE},
+        {"<?xml encoding=\"UTF-16\" ?>", true, XML_VERSION_1_0, XML_ENCODING_UTF16,
+         XML_STANDALONE_NONE},
+        {"<?xml version=\"1.0\"?>", false, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE},
+        {"<?xml version=\"1.0\" encoding=\"utf-8\" ?>", false, 0, XML_ENCODING_NONE,
+         XML_STANDALONE_NONE},
+        {"<?xml version=\"2.0\" ?>", false, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE},
+        {"<?xml version \"1.0\" ?>", false, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE},
+        {"<?xml version=\"1.0\" other=\"x\" ?>", false, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE},
+        {"<?xmlish version=\"1.0\" ?>", true, XML_VERSION_1_0, XML_ENCODING_NONE,
+         XML_STANDALONE_NONE},
+        {"<xml version=\"1.0\" ?>", false, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE},
+    };
+    for (const Case& c : cases) {
+        XmlDocumentPtr doc = parseText(std::string(c.declaration) + "\n<root ></root>");
+        ASSERT_EQ(doc != nullptr, c.accepted) << c.declaration;
+        if (!doc) continue;
+        EXPECT_EQ(doc->version, c.version) << c.declaration;
+        EXPECT_EQ(doc->encoding, c.encoding) << c.declaration;
+        EXPECT_EQ(doc->standalone, c.standalone) << c.declaration;
+    }
+}
+
+TEST(XmlParse, ADeclarationWithoutVersionIsWrittenBackAsOnePointZero) {
+    XmlDocumentPtr doc = parseText("<?xml standalone=\"yes\" ?>\n<root ></root>");
+    ASSERT_TRUE(doc);
+    std::string text = serializeText(doc.get());
+    std::string declaration = "\xEF\xBB\xBF<?xml version=\"1.0\" standalone=\"yes\" ?>\r\n";
+    EXPECT_EQ(text.substr(0, declaration.size()), declaration);
+    EXPECT_TRUE(parseText(text));
+}
+
+TEST(XmlParse, RepeatedSiblingsMergeIntoOneElement) {
+    XmlDocumentPtr doc = parseText(withDeclaration(
+        "<r>\n<g a=\"1\" b=\"2\" >\n<x/>\n</g>\n<g b=\"3\" c=\"4\" >\n<y/>\n</g>\n</r>"));
+    ASSERT_TRUE(doc);
+    XmlDocument* d = doc.get();
+    ASSERT_EQ(xmlMove(d, "g"), XmlOk);
+    EXPECT_EQ(attr(d, "a"), "1");
+    EXPECT_EQ(attr(d, "b"), "3");
+    EXPECT_EQ(attr(d, "c"), "4");
+    EXPECT_EQ(xmlMove(d, "x/../y"), XmlOk);
+    xmlMove(d, nullptr);
+    XmlIterator it = nullptr;
+    xmlFirstChild(d, &it);
+    EXPECT_EQ(xmlNextSibling(d, &it), XmlNoNode);
+}
+
+TEST(XmlParse, EmptyElementTagsAndComments) {
+    XmlDocumentPtr doc = parseText(withDeclaration("<!-- a -->\r\n<r>\n<a x=\"1\" />\n<!--b-->\n"
+                                                   "<b/>\n<c\n/>\n<!---->\n</r> trailing junk"));
+    ASSERT_TRUE(doc);
+    XmlDocument* d = doc.get();
+    EXPECT_EQ(xmlMove(d, "a"), XmlOk);
+    EXPECT_EQ(attr(d, "x"), "1");
+    EXPECT_EQ(xmlMove(d, "../b"), XmlOk);
+    EXPECT_EQ(xmlMove(d, "../c"), XmlOk);
+    // A whole document can be one empty root element.
+    EXPECT_TRUE(parseText(withDeclaration("<r k=\"v\" />")));
+}
+
+TEST(XmlParse, RejectsWhatTheTokenizerCannotRead) {
+    const char* bodies[] = {
+        "\t<r></r>",                 // tab is not whitespace
+        "<r>\n\t<a/>\n</r>",         // nor inside content
+        "<r a=\"1\"></r>",           // ">" glued to the last value
+        "<r a=\"1\"/>",              // "/>" glued to the last value
+        "<r a=1 ></r>",              // value without quotes
+        "<r a ></r>",                // attribute without "="
+        "<r>\ntext\n</r>",           // character data
+        "<r>\n<a>\n</b>\n</r>",      // closing tag names another element
+        "<r>\n<a>\n</a>",            // root never closed
+        "<\n=\"1\" >\n</>",          // empty name token
+        "<r>\n</rr>",                // closing name continues
+        "<r >\n<![CDATA[x]]>\n</r>", // no CDATA sections
+        "<!DOCTYPE r>\n<r ></r>",    // no document types
+    };
+    for (const char* body : bodies) {
+        EXPECT_FALSE(parseText(withDeclaration(body))) << body;
+    }
+    // The text ends at a zero byte.
+    EXPECT_FALSE(parseText(withDeclaration(std::string("<r ></r\0>", 9))));
+    EXPECT_TRUE(parseText(withDeclaration(std::string("<r ></r>\0junk", 13))));
+    EXPECT_FALSE(parseText("<r ></r>\n<!-- no declaration -->"));
+}
+
+TEST(XmlParse, ShortInputsAreNotExamined) {
+    EXPECT_EQ(xmlParse(nullptr, 100), nullptr);
+    EXPECT_EQ(xmlParse("<?xml ?><r/>    ", 16), nullptr);
+    EXPECT_TRUE(XmlDocumentPtr(xmlParse("<?xml ?>\n<r/>    ", 17)));
+}
+
+TEST(XmlParse, NeverReadsPastTheGivenLength) {
+    std::string text = withDeclaration("<r ></r>");
+    // A copy on the heap of exactly that size lets the address sanitizer catch any overread.
+    for (size_t cut = 17; cut <= text.size(); cut++) {
+        std::unique_ptr<char[]> exact(new char[cut]);
+        memcpy(exact.get(), text.data(), cut);
+        XmlDocumentPtr doc(xmlParse(exact.get(), cut));
+        EXPECT_EQ(doc != nullptr, cut == text.size()) << cut;
+    }
+}
+
+TEST(XmlParse, InvalidUtf8BetweenTokensIsSkippedAndEndsTokens) {
+    XmlDocumentPtr doc = parseText(withDeclaration("\xFF\x80<r \xC0 a=\"\xE6\x99\x82\" ></r>"));
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(attr(doc.get(), "a"), "\xE6\x99\x82");
+    // A truncated sequence ends the value token before its closing quote.
+    EXPECT_FALSE(parseText(withDeclaration("<r a=\"\xE6\x99\" ></r>")));
+}
+
+TEST(XmlParse, NestingIsBoundedAndDeepInputFailsCleanly) {
+    auto nested = [](int depth) {
+        std::string text = std::string(DECLARATION) + "\n";
+        for (int i = 0; i < depth; i++)
+            text += "<a>\n";
+        for (int i = 0; i < depth; i++)
+            text += "</a>\n";
+        return text;
+    };
+    EXPECT_TRUE(parseText(nested(256)));
+    EXPECT_FALSE(parseText(nested(257)));
+    EXPECT_FALSE(parseText(nested(200000)));
+    std::string unclosed = std::string(DECLARATION) + "\n";
+    for (int i = 0; i < 200000; i++)
+        unclosed += "<a>\n";
+    EXPECT_FALSE(parseText(unclosed));
+}
+
+TEST(XmlParse, ManySiblingsAndAttributesLoadInLinearTime) {
+    std::string text = std::string(DECLARATION) + "\n<r\n";
+    for (int i = 0; i < 50000; i++)
+        text += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"\n";
+    text += ">\n";
+    for (int i = 0; i < 50000; i++)
+        text += "<e" + std::to_string(i) + "/>\n";
+    text += "</r>\n";
+    auto start = std::chrono::steady_clock::now();
+    XmlDocumentPtr doc = parseText(text);
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(attr(doc.get(), "a49999"), "49999");
+    EXPECT_EQ(xmlMove(doc.get(), "e49999"), XmlOk);
+    // Quadratic lookups would take minutes here, even on a slow machine under sanitizers.
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count(), 20);
+}
+
+} // namespace
