@@ -1,0 +1,46 @@
+// The engine's view of a sound output: open it with a format and two buffers of one period each,
+// queue buffer k once it is filled, and learn through an event when a queued buffer has been
+// played. The Windows waveOut device implements it; tests use a device that plays on demand.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+// The device format, field for field the 40-byte extensible wave format record.
+struct DeviceFormat {
+    uint16_t formatTag;
+    uint16_t channels;
+    uint32_t samplesPerSec;
+    uint32_t avgBytesPerSec;
+    uint16_t blockAlign;
+    uint16_t bitsPerSample;
+    uint16_t cbSize;
+    uint16_t validBitsPerSample;
+    uint32_t channelMask;
+    uint8_t subFormat[16];
+};
+static_assert(sizeof(DeviceFormat) == 40, "extensible wave format layout");
+
+constexpr uint16_t DEVICE_FORMAT_EXTENSIBLE = 0xFFFE;
+
+// Sub-format identifiers (GUID bytes in memory order) for integer PCM and IEEE float samples.
+extern const uint8_t DEVICE_SUBTYPE_PCM[16];
+extern const uint8_t DEVICE_SUBTYPE_IEEE_FLOAT[16];
+
+struct OutputDevice {
+    void* self;
+    // Opens the device paused, with `buffers[0]` and `buffers[1]` (each `bufferBytes` long) as
+    // its two buffers; `done` is signalled whenever the device finishes a buffer. Reports its own
+    // failure text to the debugger output.
+    bool (*open)(void* self, const DeviceFormat* format, PlatformEvent* done, uint8_t* buffers[2],
+                 uint32_t bufferBytes);
+    // True when buffer k has been played (or never queued) and may be refilled.
+    bool (*isDone)(void* self, int k);
+    // Queues buffer k, whole, behind the other one.
+    void (*write)(void* self, int k);
+    // Starts playing what is queued.
+    void (*start)(void* self);
+    // Stops at once, drops what is queued and closes the device.
+    void (*close)(void* self);
+};

@@ -1,0 +1,60 @@
+#include "sound/sample_ring.h"
+
+#include "sound/sound_engine.h"
+
+void ringInit(SampleRing* ring, PlatformLock* lock, uint8_t channels, uint8_t channelCapacity,
+              uint32_t rate, uint32_t maxRate, uint64_t frames, void* data) {
+    ring->lock = lock;
+    ring->sampleType = SAMPLE_TYPE_FLOAT;
+    ring->channels = channels;
+    ring->channelCapacity = channelCapacity;
+    ring->bytesPerSample = 4;
+    ring->rate = rate;
+    ring->maxRate = maxRate;
+    ring->rateFactor = 1.0f;
+    ring->volume = 1.0f;
+    ring->fill = 0;
+    ring->writePos = 0;
+    ring->readPos = 0;
+    ring->planeCapacity = frames * 4;
+    ring->totalCapacity = ring->planeCapacity * channelCapacity;
+    ring->data = static_cast<uint8_t*>(data);
+}
+
+uint64_t ringFilledFrames(SampleRing* ring) {
+    lockEnter(ring->lock);
+    uint64_t fill = ring->fill;
+    lockLeave(ring->lock);
+    return fill / 4;
+}
+
+uint64_t ringFreeFrames(SampleRing* ring) {
+    lockEnter(ring->lock);
+    uint64_t free = ring->planeCapacity - ring->fill;
+    lockLeave(ring->lock);
+    return free / 4;
+}
+
+void ringCommitWrite(SampleRing* ring, uint64_t frames) {
+    lockEnter(ring->lock);
+    ring->writePos = (ring->writePos + frames * 4) % ring->planeCapacity;
+    ring->fill += frames * 4;
+    lockLeave(ring->lock);
+}
+
+uint64_t ringConsume(SampleRing* ring, uint64_t frames) {
+    lockEnter(ring->lock);
+    if (frames * 4 > ring->fill) frames = ring->fill / 4;
+    ring->readPos = (ring->readPos + frames * 4) % ring->planeCapacity;
+    ring->fill -= frames * 4;
+    lockLeave(ring->lock);
+    return frames;
+}
+
+void ringClear(SampleRing* ring) {
+    lockEnter(ring->lock);
+    ring->fill = 0;
+    ring->writePos = 0;
+    ring->readPos = 0;
+    lockLeave(ring->lock);
+}

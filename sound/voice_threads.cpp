@@ -1,0 +1,422 @@
+// The voice work of the engine threads: identifying files (prepare thread), reading them and
+// carrying out close and seek requests (stream thread), decoding (conversion thread) and mixing
+// with position keeping (output thread).
+#include <cstdlib>
+#include <cstring>
+
+#include "sound/decode_stage.h"
+#include "sound/engine_internal.h"
+#include "sound/mix_stage.h"
+#include "sound/voice_slots.h"
+
+int32_t voicePrepareStep(SoundEngine* engine, SoundVoice* voice);
+
+namespace {
+
+constexpr uint64_t NO_BUDGET = ~0ull;
+
+uint32_t waveFormatU32(const void* format, unsigned offset) {
+    uint32_t v;
+    std::memcpy(&v, static_cast<const uint8_t*>(format) + offset, 4);
+    return v;
+}
+
+CodecContext runningContext(SoundVoice* voice) {
+    CodecContext c{};
+    c.mode = CODEC_MODE_RUNNING;
+    c.length = voice->length;
+    c.codecContext = voice->format.codecContext;
+    c.stream = voice->buffer ? &voice->buffer->stream : nullptr;
+    c.format = &voice->format;
+    return c;
+}
+
+// Drops what a codec left in the FormatInfo, calling its release hook first.
+void formatDiscard(SoundVoice* voice) {
+    if (voice->format.releaseHook) {
+        CodecContext c = runningContext(voice);
+        c.stream = nullptr;
+        voice->format.releaseHook(&c);
+    }
+    formatInfoReset(&voice->format);
+    std::memset(&voice->format, 0, sizeof voice->format);
+}
+
+// Frames of the decoded stream: with ACM the codec's total, else whole seconds of the source
+// format; without ACM the data size over the block align.
+uint64_t streamLength(const FormatInfo* f) {
+    if (!f->acmStream) return f->dataSize / f->blockAlign;
+    if (f->totalFrames != 0) return f->totalFrames;
+    uint32_t average = waveFormatU32(f->sourceFormat, 8);
+    uint32_t rate = waveFormatU32(f->sourceFormat, 4);
+    return average ? f->dataSize / average * rate : 0;
+}
+
+// A description the engine cannot play: nothing to divide by, or no data at all.
+bool formatUsable(const FormatInfo* f) {
+    if (f->channels == 0 || f->blockAlign == 0 || f->rate == 0 || f->dataSize == 0) return false;
+    return !f->acmStream || f->totalFrames != 0 || waveFormatU32(f->sourceFormat, 8) != 0;
+}
+
+// Loop regions that do not lie inside the stream would send the position past the length.
+void sanitizeLoop(FormatInfo* f, uint64_t length) {
+    if (f->loopEnd > length) f->loopEnd = length;
+    if (f->loopStart >= f->loopEnd) {
+        f->loopStart = 0;
+        f->loopEnd = 0;
+    }
+}
+
+int32_t idleStep(SoundEngine*, SoundVoice*) {
+    return SND_OK;
+}
+
+void setReadStep(SoundEngine* engine, SoundVoice* voice, VoiceStep step) {
+    lockEnter(&engine->stateLock);
+    voice->readStep = step;
+    lockLeave(&engine->stateLock);
+}
+int32_t readStep(SoundEngine* engine, SoundVoice* voice);
+
+// Puts the stream back at `frame` for the next read (file offset or the codec's seek hook).
+void rewindStream(SoundVoice* voice, uint64_t frame) {
+    FormatInfo* f = &voice->format;
+    if (!f->readHook) {
+        fileSeek(&voice->buffer->stream.file,
+                 static_cast<int64_t>(f->dataOffset + frame * f->blockAlign), SEEK_FROM_START);
+    } else {
+        CodecContext c = runningContext(voice);
+        c.target = frame;
+        uint64_t reached = frame;
+        uint64_t byte = f->bytesRead;
+        f->seekHook(&c, &reached, &byte);
+    }
+    f->bytesRead = f->blockAlign * frame;
+}
+
+// Reads the next slice of the file (or of the codec's output) into the StreamBuffer.
+int32_t readStep(SoundEngine* engine, SoundVoice* voice) {
+    StreamBuffer* buffer = voice->buffer;
+    FormatInfo* f = &voice->format;
+    uint64_t fill = streamBufferFill(buffer);
+    if (fill > buffer->refillThreshold) return SND_OK;
+
+    lockEnter(&engine->stateLock);
+    bool loop = (voice->stateFlags & VS_LOOP) != 0;
+    bool handle = (voice->stateFlags & VS_HANDLE) != 0;
+    bool inLoop = loop && f->loopEnd != 0 && voice->position < f->loopEnd;
+    lockLeave(&engine->stateLock);
+
+    uint64_t amount = buffer->capacity - fill;
+    uint64_t loopBytes = f->blockAlign * f->loopEnd;
+    if (inLoop && loopBytes >= f->bytesRead && loopBytes - f->bytesRead < amount)
+        amount = loopBytes - f->bytesRead;
+    uint64_t dataLeft = f->dataSize > f->bytesRead ? f->dataSize - f->bytesRead : 0;
+    if (dataLeft < amount) amount = dataLeft;
+    if (amount == 0) return SND_OK;
+
+    uint8_t* temp = static_cast<uint8_t*>(std::malloc(amount));
+    if (!temp) return SND_OK; // tried again on the next pass
+    size_t got;
+    if (f->readHook) {
+        CodecContext c = runningContext(voice);
+        got = f->readHook(&c, temp, amount);
+        if (got > amount) got = amount; // never trust more than was asked for
+    } else {
+        got = fileRead(&buffer->stream.file, temp, amount);
+    }
+    if (got == 0) {
+        std::free(temp);
+        return SND_OK;
+    }
+    streamBufferAppend(buffer, temp, got);
+    f->bytesRead += got;
+    std::free(temp);
+
+    lockEnter(&engine->stateLock);
+    if (!(voice->stateFlags & VS_STARTED) && (!handle || (voice->requestFlags & VR_AUTOSTART))) {
+        voice->stateFlags |= VS_STARTED;
+        voice->requestFlags |= VR_RUNNING;
+    }
+    lockLeave(&engine->stateLock);
+
+    // A codec that reads for itself but cannot seek can never go back: such a voice leaves loop
+    // mode at the loop end and stops reading at the end of its data, so it plays once and ends.
+    bool canRewind = !f->readHook || f->seekHook;
+    if (!handle) {
+        if (f->bytesRead >= f->dataSize) setReadStep(engine, voice, idleStep);
+    } else if (inLoop && f->bytesRead >= loopBytes) {
+        if (canRewind) {
+            rewindStream(voice, f->loopStart);
+        } else {
+            lockEnter(&engine->stateLock);
+            voice->stateFlags &= static_cast<uint16_t>(~VS_LOOP);
+            lockLeave(&engine->stateLock);
+        }
+    } else if (f->bytesRead >= f->dataSize) {
+        if (canRewind)
+            rewindStream(voice, 0);
+        else
+            setReadStep(engine, voice, idleStep);
+    }
+    return SND_OK;
+}
+
+// Seek on behalf of VoiceSeek, with both other threads standing aside (state lock held).
+void carryOutSeek(SoundVoice* voice) {
+    FormatInfo* f = &voice->format;
+    if (f->codecId == 0) {
+        // Not identified (yet, or ever): there is no stream to move, the position stays 0.
+        voice->requestFlags &= static_cast<uint16_t>(~VR_SEEK);
+        voice->stateFlags &= static_cast<uint16_t>(~(VS_ACK_CONVERSION | VS_ACK_OUTPUT));
+        return;
+    }
+    ringClear(&voice->ring);
+    streamBufferClear(voice->buffer);
+    const AcmServices* acm = engineAcmServices();
+    if (f->acmStream && acm) {
+        acm->close(f->acmStream);
+        f->acmStream = acm->open(f->sourceFormat, f->destinationFormat);
+    }
+    voice->discardCount = voice->seekTarget;
+    int32_t done = 0;
+    if (f->seekHook) {
+        CodecContext c = runningContext(voice);
+        c.target = voice->seekTarget;
+        uint64_t frame = voice->seekTarget;
+        uint64_t byte = f->bytesRead;
+        done = f->seekHook(&c, &frame, &byte);
+        if (done == 1) {
+            voice->seekTarget = frame;
+            f->bytesRead = f->readHook ? f->blockAlign * frame : byte;
+        }
+    }
+    if (done != 1) {
+        voice->seekTarget = voice->position;
+        voice->discardCount = voice->position;
+    }
+    voice->discardCount =
+        voice->discardCount > voice->seekTarget ? voice->discardCount - voice->seekTarget : 0;
+    if (!f->readHook)
+        fileSeek(&voice->buffer->stream.file, static_cast<int64_t>(f->dataOffset + f->bytesRead),
+                 SEEK_FROM_START);
+    voice->readStep = readStep;
+    voice->position = voice->seekTarget + voice->discardCount;
+    voice->requestFlags &= static_cast<uint16_t>(~VR_SEEK);
+    voice->stateFlags &= static_cast<uint16_t>(~(VS_ENDED | VS_ACK_CONVERSION | VS_ACK_OUTPUT));
+    voice->stateFlags |= VS_STARTED;
+}
+
+bool bothAcknowledged(const SoundVoice* voice) {
+    return (voice->stateFlags & (VS_ACK_CONVERSION | VS_ACK_OUTPUT)) ==
+               (VS_ACK_CONVERSION | VS_ACK_OUTPUT) &&
+           !voice->prepareBusy;
+}
+
+// Ring frames that hold `frames` frames of the decoded stream.
+uint64_t ringFramesFor(const SoundVoice* voice, uint64_t frames) {
+    uint32_t decoded = voice->format.rate;
+    uint32_t ring = voice->ring.rate;
+    if (decoded == ring || decoded == 0) return frames;
+    return (frames * ring + decoded - 1) / decoded;
+}
+
+// Advances the play position by `consumed` ring frames (output thread, state lock held).
+void advancePosition(SoundVoice* voice, uint64_t consumed, bool loop) {
+    const FormatInfo* f = &voice->format;
+    uint64_t c = consumed;
+    if (voice->ring.rate != f->rate)
+        c = static_cast<uint64_t>(static_cast<float>(f->rate) /
+                                  static_cast<float>(voice->ring.rate) * static_cast<float>(c));
+    if (!loop && voice->position + c > voice->length) c = voice->length - voice->position;
+    if (loop && f->loopEnd != 0 && voice->position < f->loopEnd) {
+        voice->position += c;
+        if (voice->position >= f->loopEnd)
+            voice->position = voice->position - f->loopEnd + f->loopStart;
+    } else {
+        voice->position += c;
+        if (voice->position > voice->length) voice->position -= voice->length;
+    }
+}
+
+} // namespace
+
+// Opens the file and asks the codecs about it; then hands the voice to the stream thread.
+int32_t voicePrepareStep(SoundEngine* engine, SoundVoice* voice) {
+    StreamBuffer* buffer = voice->buffer;
+    if (!buffer->stream.file.handle) {
+        if (!fileOpenRead(&buffer->stream.file, buffer->name)) return SND_E_FILE;
+        int64_t size = fileSizeOf(&buffer->stream.file);
+        buffer->stream.fileSize = size > 0 ? static_cast<uint64_t>(size) : 0;
+    }
+    if (voice->format.codecId == 0) {
+        CodecContext context;
+        int32_t found = codecProbeAll(&context, &buffer->stream, &voice->format);
+        if (found != SND_OK || !formatUsable(&voice->format)) {
+            formatDiscard(voice);
+            lockEnter(&engine->stateLock);
+            voice->stateFlags |= VS_OPENED;
+            lockLeave(&engine->stateLock);
+            return SND_E_PREPARE;
+        }
+        FormatInfo* f = &voice->format;
+        if (!f->readHook)
+            fileSeek(&buffer->stream.file, static_cast<int64_t>(f->dataOffset), SEEK_FROM_START);
+        uint64_t length = streamLength(f);
+        sanitizeLoop(f, length);
+        uint32_t channels =
+            f->channels < voice->ring.channelCapacity ? f->channels : voice->ring.channelCapacity;
+        lockEnter(&engine->stateLock);
+        voice->position = 0;
+        voice->length = length;
+        voice->ring.rate = f->rate < voice->ring.maxRate ? f->rate : voice->ring.maxRate;
+        voice->ring.channels = static_cast<uint8_t>(channels);
+        if ((voice->requestFlags & VR_AUTOLOOP) && (f->loopStart != 0 || f->loopEnd != 0))
+            voice->stateFlags |= VS_LOOP;
+        voice->stateFlags |= VS_OPENED;
+        lockLeave(&engine->stateLock);
+    }
+    lockEnter(&engine->stateLock);
+    voice->readStep = readStep;
+    lockLeave(&engine->stateLock);
+    return SND_OK;
+}
+
+void voiceRelease(SoundEngine* engine, SoundVoice* voice) {
+    streamBufferDestroy(voice->buffer);
+    voice->buffer = nullptr;
+    formatDiscard(voice);
+    lockEnter(&engine->mixLock);
+    tapDestroy(voice->tap);
+    voice->tap = nullptr;
+    lockLeave(&engine->mixLock);
+}
+
+void voicePreparePass(SoundEngine* engine) {
+    for (uint32_t k = 0; k < engine->config.voices; ++k) {
+        SoundVoice* voice = &engine->voices[k];
+        lockEnter(&engine->stateLock);
+        bool due = (voice->stateFlags & VS_ALLOCATED) && voice->prepareStep &&
+                   !(voice->requestFlags & (VR_CLOSE | VR_SEEK));
+        VoiceStep step = voice->prepareStep;
+        if (due) voice->prepareBusy = 1;
+        lockLeave(&engine->stateLock);
+        if (!due) continue;
+        int32_t result = step(engine, voice);
+        lockEnter(&engine->stateLock);
+        voice->prepareBusy = 0;
+        voice->lastResult = result;
+        // Once the read step is in place the voice needs nothing more from this thread.
+        voice->prepareStep = nullptr;
+        if (result < 0) {
+            voice->readStep = nullptr;
+            if (!(voice->stateFlags & VS_HANDLE)) voiceRequestClose(voice);
+        }
+        lockLeave(&engine->stateLock);
+    }
+}
+
+void voiceStreamPass(SoundEngine* engine) {
+    for (uint32_t k = 0; k < engine->config.voices; ++k) {
+        SoundVoice* voice = &engine->voices[k];
+        lockEnter(&engine->stateLock);
+        if (!(voice->stateFlags & VS_ALLOCATED)) {
+            lockLeave(&engine->stateLock);
+            continue;
+        }
+        if (voice->requestFlags & VR_CLOSE) {
+            bool release = bothAcknowledged(voice);
+            if (release) voice->readStep = nullptr;
+            lockLeave(&engine->stateLock);
+            if (release) {
+                voiceRelease(engine, voice);
+                lockEnter(&engine->stateLock);
+                voiceFreeSlot(engine, voice);
+                lockLeave(&engine->stateLock);
+            }
+            continue;
+        }
+        if ((voice->requestFlags & VR_SEEK) && bothAcknowledged(voice)) carryOutSeek(voice);
+        VoiceStep step = voice->readStep;
+        lockLeave(&engine->stateLock);
+        if (!step) continue;
+        int32_t result = step(engine, voice);
+        lockEnter(&engine->stateLock);
+        voice->lastResult = result;
+        if (result < 0) {
+            voice->readStep = nullptr;
+            if (!(voice->stateFlags & VS_HANDLE)) voiceRequestClose(voice);
+        }
+        lockLeave(&engine->stateLock);
+    }
+}
+
+void voiceConversionPass(SoundEngine* engine) {
+    for (uint32_t k = 0; k < engine->config.voices; ++k) {
+        SoundVoice* voice = &engine->voices[k];
+        lockEnter(&engine->stateLock);
+        uint16_t flags = voice->stateFlags;
+        bool pending = (voice->requestFlags & (VR_CLOSE | VR_SEEK)) != 0;
+        if ((flags & VS_ALLOCATED) && pending) voice->stateFlags |= VS_ACK_CONVERSION;
+        bool convert =
+            (flags & VS_ALLOCATED) && !pending && (flags & VS_OPENED) && voice->format.codecId != 0;
+        lockLeave(&engine->stateLock);
+        if (!convert) continue;
+        uint64_t frames = decodeVoice(voice);
+        if (frames == 0) continue;
+        lockEnter(&engine->codecLock);
+        ringCommitWrite(&voice->ring, frames);
+        lockEnter(&engine->stateLock);
+        uint64_t dropped = ringConsume(&voice->ring, voice->discardCount);
+        voice->discardCount -= dropped;
+        lockLeave(&engine->stateLock);
+        lockLeave(&engine->codecLock);
+    }
+}
+
+void voiceMixPass(SoundEngine* engine, uint64_t mixFrames) {
+    for (uint32_t k = 0; k < engine->config.voices; ++k) {
+        SoundVoice* voice = &engine->voices[k];
+        lockEnter(&engine->stateLock);
+        uint16_t flags = voice->stateFlags;
+        if ((flags & VS_ALLOCATED) && (voice->requestFlags & (VR_CLOSE | VR_SEEK)))
+            voice->stateFlags |= VS_ACK_OUTPUT;
+        // A voice is mixed once opened, started and running (played before it was identified,
+        // it waits instead of ending at length 0).
+        const uint16_t live = VS_ALLOCATED | VS_OPENED | VS_STARTED;
+        bool run = (flags & live) == live && (voice->requestFlags & VR_RUNNING) &&
+                   !(voice->requestFlags & (VR_CLOSE | VR_SEEK));
+        if (!run) {
+            lockLeave(&engine->stateLock);
+            continue;
+        }
+        voice->ring.rateFactor = voice->rateFactor;
+        voice->ring.volume = voice->volume;
+        bool loop = (flags & VS_LOOP) != 0;
+        uint64_t budget = NO_BUDGET;
+        if (!loop) {
+            uint64_t remaining =
+                voice->length > voice->position ? voice->length - voice->position : 0;
+            if (remaining == 0) {
+                if (!(flags & VS_ENDED)) {
+                    voice->stateFlags |= VS_ENDED;
+                    voice->requestFlags &= static_cast<uint16_t>(~VR_RUNNING);
+                    if (!(flags & VS_HANDLE)) voiceRequestClose(voice);
+                }
+                lockLeave(&engine->stateLock);
+                continue;
+            }
+            budget = ringFramesFor(voice, remaining);
+        }
+        lockLeave(&engine->stateLock);
+
+        lockEnter(&engine->mixLock);
+        uint64_t consumed =
+            mixVoiceRing(&engine->mixRing, mixFrames, &voice->ring, budget, voice->tap);
+        lockLeave(&engine->mixLock);
+        if (consumed == 0) continue;
+        lockEnter(&engine->stateLock);
+        advancePosition(voice, consumed, loop);
+        lockLeave(&engine->stateLock);
+    }
+}

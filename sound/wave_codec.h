@@ -1,0 +1,12 @@
+// The built-in RIFF/WAVE codec: describes the data chunk so that the engine reads and decodes the
+// samples itself; loop regions come from "cue " or "smpl" chunks.
+#pragma once
+
+#include <cstdint>
+
+struct CodecContext;
+
+// The probe to register first with EngineRegisterCodec (context null).
+int32_t waveCodecProbe(CodecContext* context, uint32_t reserved);
+// Seek hook: exact to the frame.
+int32_t waveCodecSeek(CodecContext* context, uint64_t* frame, uint64_t* byte);

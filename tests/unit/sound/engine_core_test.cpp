@@ -1,0 +1,190 @@
+// Engine configuration, the memory block and its layout, opening and closing on a device.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "sound_test_support.h"
+
+namespace {
+
+EngineConfig configOf(uint32_t channels, uint32_t bits, uint32_t rate) {
+    EngineConfig c;
+    EngineConfigInit(&c);
+    EngineConfigSetChannels(&c, channels);
+    EngineConfigSetBits(&c, bits);
+    EngineConfigSetRate(&c, rate);
+    return c;
+}
+
+TEST(EngineConfigTest, DefaultsAndSettersKeepFieldsOnRejection) {
+    EngineConfig c;
+    EngineConfigInit(&c);
+    EXPECT_EQ(6u, c.channels);
+    EXPECT_EQ(32u, c.bits);
+    EXPECT_EQ(48000u, c.rate);
+    EXPECT_EQ(8u, c.voices);
+    EXPECT_EQ(1u, c.codecSlots);
+    EXPECT_EQ(0u, c.outputPriority);
+    EXPECT_EQ(1u, c.conversionPriority);
+    EXPECT_EQ(6u, c.streamPriority);
+
+    EXPECT_EQ(SND_OK, EngineConfigSetChannels(&c, 2));
+    EXPECT_EQ(SND_E_RANGE, EngineConfigSetChannels(&c, 9));
+    EXPECT_EQ(2u, c.channels);
+    EXPECT_EQ(SND_OK, EngineConfigSetChannels(&c, 0));
+    EXPECT_EQ(6u, c.channels);
+
+    EXPECT_EQ(SND_OK, EngineConfigSetBits(&c, 16));
+    EXPECT_EQ(SND_E_RANGE, EngineConfigSetBits(&c, 40));
+    EXPECT_EQ(SND_E_RANGE, EngineConfigSetBits(&c, 8));
+    EXPECT_EQ(16u, c.bits);
+    EXPECT_EQ(SND_OK, EngineConfigSetBits(&c, 0));
+    EXPECT_EQ(32u, c.bits);
+
+    EXPECT_EQ(SND_OK, EngineConfigSetRate(&c, 44100));
+    EXPECT_EQ(SND_E_RANGE, EngineConfigSetRate(&c, 22050));
+    EXPECT_EQ(44100u, c.rate);
+    EXPECT_EQ(SND_OK, EngineConfigSetRate(&c, 0));
+    EXPECT_EQ(48000u, c.rate);
+
+    EXPECT_EQ(SND_OK, EngineConfigSetCodecSlots(&c, 0));
+    EXPECT_EQ(1u, c.codecSlots);
+    EXPECT_EQ(SND_OK, EngineConfigSetCodecSlots(&c, 6));
+    EXPECT_EQ(6u, c.codecSlots);
+}
+
+TEST(EngineLayoutTest, FloatStereo48kFormatAndBuffers) {
+    EngineConfig c = configOf(2, 32, 48000);
+    EngineLayout l;
+    ASSERT_NE(0u, EngineRequiredSize(&c, &l));
+    EXPECT_EQ(1500u, l.framesPerPeriod);
+    EXPECT_EQ(24000u, l.deviceBufferBytes);
+    EXPECT_EQ(1500u * 2 * 4, l.mixBufferBytes);
+    EXPECT_EQ(8u * 3 * 1500 * 2 * 4, l.voiceBufferBytes);
+    EXPECT_EQ(0xFFFE, l.deviceFormat.formatTag);
+    EXPECT_EQ(2, l.deviceFormat.channels);
+    EXPECT_EQ(8, l.deviceFormat.blockAlign);
+    EXPECT_EQ(384000u, l.deviceFormat.avgBytesPerSec);
+    EXPECT_EQ(22, l.deviceFormat.cbSize);
+    EXPECT_EQ(32, l.deviceFormat.validBitsPerSample);
+    EXPECT_EQ(0u, l.deviceFormat.channelMask);
+    EXPECT_EQ(0, std::memcmp(l.deviceFormat.subFormat, DEVICE_SUBTYPE_IEEE_FLOAT, 16));
+}
+
+TEST(EngineLayoutTest, Pcm16At44100) {
+    EngineConfig c = configOf(2, 16, 44100);
+    EngineLayout l;
+    ASSERT_NE(0u, EngineRequiredSize(&c, &l));
+    EXPECT_EQ(1378u, l.framesPerPeriod);
+    EXPECT_EQ(2u * 5512, l.deviceBufferBytes);
+    EXPECT_EQ(0, std::memcmp(l.deviceFormat.subFormat, DEVICE_SUBTYPE_PCM, 16));
+}
+
+TEST(EngineLayoutTest, PeriodsMasksAndUnsupportedRates) {
+    struct Case {
+        uint32_t rate;
+        uint32_t period;
+    } const periods[] = {{8000, 800}, {11025, 735}, {22050, 735}, {96000, 3000}, {192000, 6000}};
+    for (const Case& k : periods) {
+        EngineConfig c = configOf(2, 16, 48000);
+        c.rate = k.rate;
+        EngineLayout l;
+        ASSERT_NE(0u, EngineRequiredSize(&c, &l)) << k.rate;
+        EXPECT_EQ(k.period, l.framesPerPeriod) << k.rate;
+    }
+    EngineConfig c = configOf(2, 16, 48000);
+    c.rate = 32000;
+    EXPECT_EQ(0u, EngineRequiredSize(&c));
+
+    const uint32_t masks[] = {0, 0, 0, 0x0B, 0x33, 0x37, 0x3F, 0x637, 0x63F};
+    for (uint32_t ch = 1; ch <= 8; ++ch) {
+        EngineConfig m = configOf(ch, 24, 48000);
+        EngineLayout l;
+        EngineRequiredSize(&m, &l);
+        EXPECT_EQ(masks[ch], l.deviceFormat.channelMask) << ch;
+        EXPECT_EQ(ch * 3, l.deviceFormat.blockAlign);
+    }
+}
+
+TEST(EngineLayoutTest, RegionsAreRoundedTo128BytesInOrder) {
+    EngineConfig c = configOf(2, 24, 44100);
+    c.mixChannels = 9; // above 8 means "as the device"
+    EngineLayout l;
+    uint64_t size = EngineRequiredSize(&c, &l);
+    EXPECT_EQ(2u, l.mixChannels);
+    EXPECT_EQ(0u, size % 128);
+    uint64_t round = 128;
+    auto up = [round](uint64_t n) { return (n + round - 1) / round * round; };
+    uint64_t fixed = up(sizeof(SoundEngine)) + up(c.codecSlots * sizeof(FormatCodec)) +
+                     up(c.voices * sizeof(void*)) + up(c.voices * sizeof(SoundVoice));
+    EXPECT_EQ(fixed + up(l.voiceBufferBytes) + up(l.mixBufferBytes) + up(l.deviceBufferBytes),
+              size);
+}
+
+TEST(EngineOpenTest, RefusesBadBlocksAndSecondOpen) {
+    TestOutputDevice device;
+    EngineSetOutputDevice(device.device());
+    EngineConfig c = configOf(2, 16, 48000);
+    uint64_t size = EngineRequiredSize(&c);
+    void* block = alignedBlock(size);
+    EXPECT_EQ(SND_E_OPEN, EngineOpen(&c, nullptr, size));
+    EXPECT_EQ(SND_E_OPEN, EngineOpen(&c, block, size - 1));
+    EXPECT_EQ(nullptr, EngineClose());
+
+    ASSERT_EQ(SND_OK, EngineOpen(&c, block, size));
+    EXPECT_TRUE(device.started());
+    void* other = alignedBlock(size);
+    EXPECT_EQ(SND_E_OPEN, EngineOpen(&c, other, size));
+    EXPECT_EQ(SND_OK, EngineSetMasterVolume(0.5f));
+    EXPECT_EQ(block, EngineClose());
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_EQ(nullptr, EngineClose());
+    EXPECT_EQ(SND_E_STATE, EngineSetMasterVolume(1.0f));
+    freeAlignedBlock(other);
+    freeAlignedBlock(block);
+    EngineSetOutputDevice(nullptr);
+}
+
+TEST(EngineOpenTest, DeviceFailureLeavesEngineClosed) {
+    TestOutputDevice device;
+    device.failNextOpen();
+    EngineSetOutputDevice(device.device());
+    EngineConfig c = configOf(2, 16, 48000);
+    uint64_t size = EngineRequiredSize(&c);
+    void* block = alignedBlock(size);
+    EXPECT_EQ(SND_E_OPEN, EngineOpen(&c, block, size));
+    EXPECT_EQ(nullptr, EngineClose());
+    VoiceHandle h = 0;
+    EXPECT_EQ(SND_E_STATE, VoiceOpenFile(&h, 0, U16("x.wav")));
+    EXPECT_EQ(SND_E_STATE, VoicePlay(0x10001));
+    EXPECT_EQ(SND_E_STATE, EngineProbeFile(U16("x.wav")));
+    EXPECT_EQ(SND_E_STATE, EngineRegisterCodec(nullptr, nullptr));
+    // Without any device the engine does not open either, and the program runs silent.
+    EngineSetOutputDevice(nullptr);
+    EXPECT_EQ(SND_E_OPEN, EngineOpen(&c, block, size));
+    freeAlignedBlock(block);
+}
+
+TEST(EngineRunTest, WritesSilenceWhileNothingPlays) {
+    EngineRun run(2, 16, 48000);
+    ASSERT_TRUE(run.ok());
+    std::vector<uint8_t> played;
+    ASSERT_TRUE(run.device().playPeriods(6, &played));
+    ASSERT_EQ(6u * 1500 * 4, played.size());
+    for (uint8_t b : played)
+        ASSERT_EQ(0, b);
+    EXPECT_EQ(2 + 6, run.device().writes());
+}
+
+TEST(EngineRunTest, CodecTableIsBounded) {
+    EngineRun run;
+    ASSERT_TRUE(run.ok());
+    auto probe = [](CodecContext*, uint32_t) -> int32_t { return SND_E_FORMAT; };
+    EXPECT_EQ(SND_E_RANGE, EngineRegisterCodec(nullptr, nullptr));
+    for (int k = 1; k < 6; ++k)
+        EXPECT_EQ(SND_OK, EngineRegisterCodec(probe, nullptr)) << k;
+    EXPECT_EQ(SND_E_MEMORY, EngineRegisterCodec(probe, nullptr));
+    EXPECT_EQ(4096u + 5, run.engine()->codecs[5].id);
+}
+
+} // namespace
