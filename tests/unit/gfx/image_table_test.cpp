@@ -3,6 +3,7 @@
 #include "gfx/bitmap.h"
 #include "gfx/draw.h"
 #include "tests/unit/picture_sizes.h"
+#include "tests/unit/res_files.h"
 #include "tests/unit/memory_resources.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +100,48 @@ TEST_F(ImageTableTest, SecondFillKeepsTheFirstTable) {
     MemoryResources empty;
     fillImageTable(empty.source());
     EXPECT_EQ(imageSlot(0), panel);
+}
+
+// The pictures in res/ have the sizes and formats of the table, with opaque glyphs and panels
+// and characters whose soft edges reach into every alpha band.
+TEST_F(ImageTableTest, ResourcePicturesHaveTheirSizesAndFormats) {
+    MemoryResources r = resFileResources();
+    ASSERT_EQ(r.bitmaps.size(), size_t(IMAGE_BITMAP_SLOTS));
+    ASSERT_EQ(r.pngs.size(), size_t(IMAGE_CHARACTER_COUNT));
+    for (auto& png : r.pngs) {
+        // Colour type 6 (RGBA) with 8 bits, from the header chunk.
+        ASSERT_GT(png.second.size(), 26u);
+        EXPECT_EQ(png.second[24], 8) << "PNG " << png.first;
+        EXPECT_EQ(png.second[25], 6) << "PNG " << png.first;
+    }
+    fillImageTable(r.source());
+    for (int slot = 0; slot < IMAGE_TABLE_SLOTS; ++slot) {
+        const BitmapInfoHeader* picture = imageSlot(slot);
+        ASSERT_NE(picture, nullptr) << "slot " << slot;
+        EXPECT_EQ(picture->width, expectedPictureSize(slot).width) << "slot " << slot;
+        EXPECT_EQ(picture->height, expectedPictureSize(slot).height) << "slot " << slot;
+        EXPECT_EQ(picture->bitCount, slot < IMAGE_BITMAP_SLOTS ? 24 : 32) << "slot " << slot;
+        EXPECT_EQ(picture->compression, 0u) << "slot " << slot;
+    }
+    for (int n = 1; n <= IMAGE_CHARACTER_COUNT; ++n) {
+        const BitmapInfoHeader* picture = characterImage(n);
+        bool alphaSeen[256] = {};
+        for (int32_t y = 0; y < picture->height; ++y) {
+            for (int32_t x = 0; x < picture->width; ++x) {
+                alphaSeen[readPixel(picture, nullptr, nullptr, x, y) >> 24] = true;
+            }
+        }
+        EXPECT_TRUE(alphaSeen[0]) << "image " << n;
+        EXPECT_TRUE(alphaSeen[255]) << "image " << n;
+        // Each of the six band windows of WatchMode shows some edge of every character.
+        const int bandLows[] = {16, 54, 93, 132, 170, 209, 249};
+        for (int b = 0; b < 6; ++b) {
+            bool shown = false;
+            for (int a = bandLows[b]; a < bandLows[b + 1]; ++a)
+                shown = shown || alphaSeen[a];
+            EXPECT_TRUE(shown) << "image " << n << " band " << b;
+        }
+    }
 }
 
 } // namespace
