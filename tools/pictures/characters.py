@@ -126,9 +126,9 @@ def mikoto(f):
 def kasumi(f):
     """Image 4: ninja girl, violet outfit, high ponytail and a long red scarf."""
     hair = C("#4a3a8a")
-    f.ponytail(hair, side=-1, length=1.8)
+    f.ponytail(hair, side=-1, length=1.8, reach=0.78)
     f.back_hair("short", hair)
-    props.scarf_tail(f, C("#e03a4a"), side=1)
+    props.scarf_tail(f, C("#e03a4a"), side=1, reach=1.38)
     f.legs(C("#3a2e5a"), C("#3a2e5a"), sock_top=f.hem - 0.1 * f.R, apart=0.2)
     suit = C("#6a4ab0")
     f.skirt(suit, flare=0.7, length=-0.2)
@@ -326,9 +326,9 @@ def haruto(f):
 def chloe(f):
     """Image 10: gothic girl with silver twin tails and a lace parasol."""
     hair = C("#d8dcef")
-    hands_parasol = (f.X(-0.9), f.waist - 0.2 * f.R)
-    props.parasol(f, hands_parasol, C("#4a2a5a"), C("#fbfbff"), radius=1.0, lift=2.1, tilt=-0.35)
-    f.twintails(hair, length=2.4, spread=1.55, high=-0.3)
+    hands_parasol = (f.X(-0.75), f.waist - 0.2 * f.R)
+    props.parasol(f, hands_parasol, C("#4a2a5a"), C("#fbfbff"), radius=1.05, lift=2.6, tilt=-0.3)
+    f.twintails(hair, length=2.4, spread=1.4, high=-0.3)
     f.back_hair("short", hair)
     dress = C("#4a2a5a")
     f.legs(C("#2e2438"), C("#5a2a4a"))
@@ -337,7 +337,7 @@ def chloe(f):
     f.torso(dress)
     f.part(lambda c: f.poly([(-0.2, f.rv(f.sh)), (0.2, f.rv(f.sh)), (0.1, f.rv(f.waist) - 0.05),
                              (-0.1, f.rv(f.waist) - 0.05)]), C("#fbfbff"))
-    f.arms(dress, ((-0.9, f.rv(f.waist) - 0.2), "down"), sleeve_len=0.9)
+    f.arms(dress, ((-0.75, f.rv(f.waist) - 0.2), "down"), sleeve_len=0.9)
     f.neck()
     f.head()
     f.face(C("#b83a6a"), eyes="sleepy", mouth="flat")
@@ -536,7 +536,7 @@ def elna(f):
 def feli(f):
     """Image 21: tiny flower fairy with butterfly wings and a wand."""
     hair = C("#ff9ad8")
-    props.butterfly_wings(f, C("#a8e8ff"), C("#d8b8ff"), scale=1.15)
+    props.butterfly_wings(f, C("#a8e8ff"), C("#d8b8ff"), scale=1.1)
     f.buns(hair, y=-0.95, x=0.9, r=0.32)
     f.back_hair("short", hair)
     dress = C("#9ae0a0")
@@ -568,7 +568,7 @@ def feli(f):
 def sera(f):
     """Image 22: angel with white wings, a halo and a long white dress."""
     hair = C("#fff0b0")
-    props.feather_wings(f, C("#fbfbff"), span=2.05)
+    props.feather_wings(f, C("#fbfbff"), span=2.25)
     f.back_hair("wavy", hair, length=3.1)
     dress = C("#f4f6ff")
     f.skirt(dress, flare=1.0, length=f.rv(f.ground) - f.rv(f.hem) - 0.05, frill=C("#a8d0ff"))
@@ -578,7 +578,7 @@ def sera(f):
     f.move(-0.38, f.rv(f.waist) - 0.05)
     f.line(0.38, f.rv(f.waist) - 0.05)
     f.ctx.stroke()
-    f.arms(dress, ((-0.15, f.rv(f.waist) - 0.35), (0.15, f.rv(f.waist) - 0.35)), sleeve_len=0.5)
+    f.arms(dress, ((-0.12, f.rv(f.waist) + 0.05), (0.12, f.rv(f.waist) + 0.05)), sleeve_len=0.8)
     f.neck()
     f.head()
     f.face(C("#5ab0f0"), eyes="round", mouth="smile")
@@ -601,8 +601,8 @@ def noir(f):
     f.skirt(C("#c8284a"), flare=1.0, length=0.1)
     f.skirt(dress, flare=0.9, pleats=5)
     f.torso(dress)
-    hands = f.arms(dress, ((-0.95, f.rv(f.sh) + 0.35), "hip"), sleeve_len=0.9)
-    props.trident(f, hands[-1], C("#ffcf4a"), length=1.8)
+    hands = f.arms(dress, ((-1.25, f.rv(f.sh) + 0.45), "hip"), sleeve_len=0.9)
+    props.trident(f, hands[-1], C("#ffcf4a"), length=2.1)
     f.part(lambda c: c.arc(hands[-1][0], hands[-1][1], 0.12 * f.R, 0, 2 * math.pi), f.skin, offset=0.3)
     f.neck()
     f.bow(f.X(0), f.sh + 0.15 * f.R, 0.24 * f.R, C("#c8284a"))
@@ -632,14 +632,14 @@ def claude(f):
     for s in (-1, 1):
         f.part(lambda c, s=s: f.poly([(s * 0.57, f.rv(f.sh) - 0.04), (s * 0.12, f.rv(f.sh)),
                                       (s * 0.3, f.rv(f.waist) + 0.1), (s * 0.5, f.rv(f.waist) + 0.1)]), coat)
-    hands = f.arms(coat, ("down", (0.85, f.rv(f.sh) + 0.2)), sleeve_len=0.95, width=0.22)
-    props.tray_with_tea(f, (hands[1][0] + 0.1 * f.R, hands[1][1] - 0.12 * f.R), C("#d8dce8"),
-                        C("#fbfbff"))
+    hands = f.arms(coat, ("down", (0.72, f.rv(f.sh) + 0.3)), sleeve_len=0.95, width=0.22)
     f.part(lambda c: c.arc(hands[1][0], hands[1][1], 0.13 * f.R, 0, 2 * math.pi), C("#fbfbff"), offset=0.3)
+    props.tray_with_tea(f, (hands[1][0] + 0.12 * f.R, hands[1][1] - 0.12 * f.R), C("#d8dce8"),
+                        C("#fbfbff"), width=0.62)
     f.neck()
     f.bow(f.X(0), f.sh + 0.1 * f.R, 0.18 * f.R, C("#2a2c44"))
     f.head()
-    f.face(C("#8a2a3a"), eyes="sharp", mouth="smile", blush=False)
+    f.face(C("#8a2a3a"), eyes="sleepy", mouth="smile", blush=False)
     f.bangs("swept", hair, locks=0.6)
 
 
@@ -672,15 +672,15 @@ def erika(f):
 # placement: top line of the head (hair without hats), optional centre x.
 TABLE = {
     1: (120, 176, 200, sakura, dict(top=14)),
-    2: (157, 198, 199, lily, dict(top=44, cx=70)),
+    2: (157, 198, 199, lily, dict(top=50, cx=72)),
     3: (120, 183, 198, mikoto, dict(top=6)),
-    4: (102, 188, 197, kasumi, dict(top=12, cx=54)),
+    4: (102, 188, 197, kasumi, dict(top=12, cx=50)),
     5: (122, 178, 196, koko, dict(top=24, cx=56)),
     6: (132, 179, 195, kohaku, dict(top=28, cx=58)),
     7: (151, 198, 194, alicia, dict(top=16, cx=80)),
     8: (116, 197, 193, usami, dict(top=48)),
     9: (113, 176, 192, haruto, dict(top=20, cx=52)),
-    10: (131, 188, 191, chloe, dict(top=12, cx=72)),
+    10: (131, 188, 191, chloe, dict(top=14, cx=76, scale=0.17)),
     11: (97, 180, 190, mina, dict(top=8, cx=42, scale=0.18)),
     12: (101, 180, 189, mio, dict(top=8, cx=58, scale=0.18)),
     13: (152, 174, 188, airi, dict(top=16, cx=82)),
@@ -690,12 +690,12 @@ TABLE = {
     17: (156, 111, 181, None, None),
     18: (134, 180, 184, kaede, dict(top=8, cx=64)),
     19: (154, 181, 183, marin, dict(top=34, cx=74)),
-    20: (131, 186, 182, elna, dict(top=8, cx=72)),
-    21: (127, 158, 201, feli, dict(top=16)),
-    22: (175, 221, 203, sera, dict(top=24)),
+    20: (131, 186, 182, elna, dict(top=8, cx=68)),
+    21: (127, 158, 201, feli, dict(top=16, scale=0.17)),
+    22: (175, 221, 203, sera, dict(top=28)),
     23: (183, 219, 204, noir, dict(top=26)),
-    24: (114, 219, 205, claude, dict(top=6, cx=50)),
-    25: (108, 217, 202, erika, dict(top=14)),
+    24: (114, 219, 205, claude, dict(top=18, cx=50)),
+    25: (108, 217, 202, erika, dict(top=14, scale=0.18)),
     26: (152, 151, 206, None, None),
 }
 

@@ -30,10 +30,10 @@ def calico_cat(ctx, w, h):
     hx, hy, r = 52, 50, 33
 
     def tail(c):
-        c.move_to(128, 84)
-        c.curve_to(150, 80, 152, 50, 140, 30)
-        c.curve_to(136, 22, 146, 16, 150, 24)
-        c.curve_to(160, 48, 156, 92, 126, 98)
+        c.move_to(126, 84)
+        c.curve_to(144, 80, 146, 50, 136, 30)
+        c.curve_to(132, 22, 142, 16, 146, 24)
+        c.curve_to(154, 48, 150, 92, 124, 98)
         c.close_path()
     cel(ctx, tail, orange, lw=lw, offset=2)
 

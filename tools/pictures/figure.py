@@ -269,8 +269,8 @@ class Figure:
                 c.close_path()
             self.hair_part(tail, colour)
 
-    def ponytail(self, colour, side=1, length=2.0):
-        s = side
+    def ponytail(self, colour, side=1, length=2.0, reach=1.0):
+        s = side * reach
 
         def tail(c):
             self.move(s * 0.3, -1.05)
@@ -302,10 +302,14 @@ class Figure:
                   (-0.1, -0.45), (-0.3, -0.15), (-0.55, -0.45), (-0.75, -0.1), (-1.05, 0.1)],
     }
 
-    def bangs(self, style, colour, locks=0.9, lock_w=0.28, ahoge=False):
+    def bangs(self, style, colour, locks=0.9, lock_w=0.28, ahoge=False, tufts=()):
         ctx = self.ctx
         R = self.R
         tips = self.BANGS[style]
+        for u, tip in tufts:
+            base = -0.04 - math.sqrt(max(0.0, 1.14 ** 2 - u * u)) + 0.25
+            self.hair_part(lambda c, u=u, tip=tip, base=base: self.poly(
+                [(u - 0.28, base), (u + 0.12, tip), (u + 0.28, base)]), colour)
 
         def cap(c):
             c.arc(self.cx, self.Y(-0.04), 1.14 * R, math.pi * 1.0, math.pi * 2.0)

@@ -110,7 +110,7 @@ def animal_ears(f, kind, colour, inner):
             f.part(ear, f.skin)
 
 
-def halo(f, y=-1.55):
+def halo(f, y=-1.45):
     ctx, R = f.ctx, f.R
     ellipse(ctx, f.X(0), f.Y(y), 0.7 * R, 0.18 * R)
     ctx.set_source_rgb(*dark(GOLD, 0.6))
@@ -143,29 +143,31 @@ def tiara(f, colour, gem):
     f.part(lambda c: c.arc(f.X(0), f.Y(-1.15), 0.1 * f.R, 0, 2 * math.pi), gem)
 
 
-def feather_wings(f, colour, span=2.9, y=None):
-    R = f.R
-    y0 = f.rv(f.sh) + 0.2 if y is None else y
+def feather_wings(f, colour, span=2.0, y=None):
+    """Two fans of rounded feathers from the shoulder blades: long ones behind, short in front."""
+    R, ctx = f.R, f.ctx
+    y0 = f.rv(f.sh) + 0.25 if y is None else y
+    layers = [(7, span, 0.3, -0.85, 0.55), (6, span * 0.7, 0.28, -0.75, 0.45),
+              (5, span * 0.42, 0.26, -0.6, 0.35)]
     for s in (-1, 1):
-        def wing(c, s=s):
-            f.move(s * 0.3, y0)
-            f.curve((s * 1.2, y0 - 1.6), (s * span * 0.8, y0 - 1.9), (s * span, y0 - 1.3))
-            for i in range(5):
-                t = (i + 1) / 5
-                u = s * (span - t * (span - 0.8))
-                v = y0 - 1.3 + t * 2.6
-                f.line(u + s * 0.12, v - 0.25)
-                f.line(u, v)
-            f.curve((s * 0.6, y0 + 1.2), (s * 0.4, y0 + 0.8), (s * 0.3, y0))
-            c.close_path()
-        f.part(wing, colour)
-        f.ctx.set_source_rgba(*line_of(colour), 0.55)
-        f.ctx.set_line_width(f.lw * 0.8)
-        for i in range(3):
-            t = (i + 1) / 4
-            f.move(s * (0.6 + t * 0.6), y0 - 0.3)
-            f.line(s * (0.9 + t * (span - 1.2)), y0 - 1.0 + t * 1.8)
-            f.ctx.stroke()
+        rx, ry = f.X(s * 0.3), f.Y(y0)
+        for count, length, width, a0, a1 in layers:
+            for i in range(count):
+                t = i / (count - 1)
+                a = a0 + (a1 - a0) * t
+                reach = length * (1 - 0.4 * t)
+                dx, dy = s * math.cos(a), math.sin(a)
+                mx = rx + dx * reach * R * 0.55
+                my = ry + dy * reach * R * 0.55
+
+                def feather(c, mx=mx, my=my, a=a, reach=reach):
+                    c.save()
+                    c.translate(mx, my)
+                    c.rotate(a if s > 0 else math.pi - a)
+                    c.scale(reach * R * 0.5, width * R)
+                    c.arc(0, 0, 1, 0, 2 * math.pi)
+                    c.restore()
+                cel(ctx, feather, colour, lw=f.lw * 0.9, offset=0.04 * R, shade=0.86)
 
 
 def bat_wings(f, colour, span=3.0, y=None):
@@ -376,23 +378,22 @@ def trident(f, hand, colour, length=2.4):
     top = hy - length * R
 
     def fork(c):
-        c.move_to(hx - 0.4 * R, top - 0.45 * R)
-        c.line_to(hx - 0.28 * R, top + 0.1 * R)
-        c.line_to(hx + 0.28 * R, top + 0.1 * R)
-        c.line_to(hx + 0.4 * R, top - 0.45 * R)
-        c.line_to(hx + 0.18 * R, top - 0.05 * R)
-        c.line_to(hx + 0.06 * R, top - 0.05 * R)
-        c.line_to(hx, top - 0.65 * R)
-        c.line_to(hx - 0.06 * R, top - 0.05 * R)
-        c.line_to(hx - 0.18 * R, top - 0.05 * R)
+        c.move_to(hx - 0.5 * R, top - 0.6 * R)
+        c.curve_to(hx - 0.45 * R, top + 0.05 * R, hx - 0.3 * R, top + 0.15 * R, hx, top + 0.15 * R)
+        c.curve_to(hx + 0.3 * R, top + 0.15 * R, hx + 0.45 * R, top + 0.05 * R, hx + 0.5 * R, top - 0.6 * R)
+        c.line_to(hx + 0.3 * R, top - 0.15 * R)
+        c.line_to(hx + 0.09 * R, top - 0.1 * R)
+        c.line_to(hx, top - 0.8 * R)
+        c.line_to(hx - 0.09 * R, top - 0.1 * R)
+        c.line_to(hx - 0.3 * R, top - 0.15 * R)
         c.close_path()
     cel(f.ctx, fork, colour, lw=f.lw, offset=0.03 * R)
 
 
-def tray_with_tea(f, hand, silver, cup):
+def tray_with_tea(f, hand, silver, cup, width=0.75):
     hx, hy = hand
     R = f.R
-    cel(f.ctx, lambda c: ellipse(c, hx, hy - 0.05 * R, 0.75 * R, 0.14 * R), silver, lw=f.lw,
+    cel(f.ctx, lambda c: ellipse(c, hx, hy - 0.05 * R, width * R, 0.14 * R), silver, lw=f.lw,
         offset=0.03 * R)
 
     def mug(c):
@@ -432,16 +433,21 @@ def folding_fan(f, hand, colour, radius=0.8):
         f.ctx.stroke()
 
 
-def scarf_tail(f, colour, side=1):
+def scarf_tail(f, colour, side=1, reach=1.9):
+    """Two fluttering scarf ends blown out to one side."""
     s = side
-
-    def tail(c):
-        f.move(s * 0.2, f.rv(f.sh) + 0.05)
-        f.curve((s * 0.9, f.rv(f.sh) + 0.1), (s * 1.3, f.rv(f.sh) - 0.2), (s * 1.9, f.rv(f.sh) - 0.1))
-        f.line(s * 1.75, f.rv(f.sh) + 0.25)
-        f.curve((s * 1.3, f.rv(f.sh) + 0.35), (s * 0.9, f.rv(f.sh) + 0.5), (s * 0.3, f.rv(f.sh) + 0.45))
-        c.close_path()
-    f.part(tail, colour)
+    y = f.rv(f.sh)
+    for lift, drop in ((-0.35, 0.0), (0.1, 0.3)):
+        def tail(c, lift=lift, drop=drop):
+            f.move(s * 0.2, y + 0.05)
+            f.curve((s * 0.7, y + lift - 0.1), (s * (reach - 0.7), y + lift + 0.35),
+                    (s * reach, y + lift + drop))
+            f.line(s * (reach - 0.25), y + lift + drop + 0.12)
+            f.line(s * (reach - 0.05), y + lift + drop + 0.32)
+            f.curve((s * (reach - 0.7), y + lift + 0.6), (s * 0.7, y + lift + 0.25),
+                    (s * 0.3, y + 0.4))
+            c.close_path()
+        f.part(tail, colour)
 
 
 def telescope(f, hand, colour, trim):
