@@ -229,13 +229,16 @@ void advancePosition(SoundVoice* voice, uint64_t consumed, bool loop) {
         c = static_cast<uint64_t>(static_cast<float>(f->rate) /
                                   static_cast<float>(voice->ring.rate) * static_cast<float>(c));
     if (!loop && voice->position + c > voice->length) c = voice->length - voice->position;
+    // A period can hold more frames than the loop region or the whole stream, so the wrap
+    // repeats until the position is back inside.
     if (loop && f->loopEnd != 0 && voice->position < f->loopEnd) {
         voice->position += c;
         if (voice->position >= f->loopEnd)
-            voice->position = voice->position - f->loopEnd + f->loopStart;
+            voice->position =
+                f->loopStart + (voice->position - f->loopEnd) % (f->loopEnd - f->loopStart);
     } else {
         voice->position += c;
-        if (voice->position > voice->length) voice->position -= voice->length;
+        if (voice->position > voice->length && voice->length != 0) voice->position %= voice->length;
     }
 }
 

@@ -127,8 +127,9 @@ std::vector<uint8_t> pcm16(const std::vector<int16_t>& samples) {
 std::vector<uint8_t> rampStereo16(uint32_t frames) {
     std::vector<int16_t> samples;
     for (uint32_t i = 0; i < frames; ++i) {
-        samples.push_back(static_cast<int16_t>(i & 0x7FFF));
-        samples.push_back(static_cast<int16_t>(-static_cast<int32_t>(i & 0x7FFF)));
+        int16_t v = static_cast<int16_t>(i % 32767 + 1);
+        samples.push_back(v);
+        samples.push_back(static_cast<int16_t>(-v));
     }
     return pcm16(samples);
 }

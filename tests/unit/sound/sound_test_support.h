@@ -39,7 +39,8 @@ struct WaveBuilder {
 };
 // 16-bit PCM samples as little-endian bytes.
 std::vector<uint8_t> pcm16(const std::vector<int16_t>& samples);
-// A 16-bit stereo ramp of `frames` frames: left = frame index, right = -frame index (mod 2^15).
+// A 16-bit stereo ramp of `frames` frames: left = frame index + 1, right = its negation
+// (repeating after 32767 frames), so that no frame is silent.
 std::vector<uint8_t> rampStereo16(uint32_t frames);
 
 // A 128-byte aligned block for the engine, and its release.
