@@ -186,14 +186,17 @@ def kohaku(f):
     ctx = f.ctx
 
     def tail(c):
-        f.move(0.2, f.rv(f.waist))
-        f.curve((1.4, f.rv(f.waist) - 0.4), (2.1, f.rv(f.waist) - 1.4), (1.6, f.rv(f.waist) - 2.0))
-        f.curve((1.9, f.rv(f.waist) - 1.0), (1.3, f.rv(f.waist) + 0.8), (0.2, f.rv(f.waist) + 0.6))
+        w = f.rv(f.waist)
+        f.move(0.2, w + 0.1)
+        f.curve((1.2, w + 0.2), (1.9, w - 0.3), (2.0, w - 1.2))
+        f.curve((2.05, w - 1.8), (1.7, w - 2.3), (1.35, w - 2.35))
+        f.curve((1.5, w - 1.9), (1.3, w - 1.3), (1.0, w - 1.1))
+        f.curve((1.25, w - 0.7), (0.9, w - 0.2), (0.2, w - 0.2))
         c.close_path()
 
     def tip(c):
         c.set_source_rgb(*C("#fffaf0"))
-        ellipse(c, f.X(1.65), f.Y(f.rv(f.waist) - 1.75), 0.4 * f.R, 0.45 * f.R)
+        ellipse(c, f.X(1.65), f.Y(f.rv(f.waist) - 2.1), 0.5 * f.R, 0.5 * f.R)
         c.fill()
     cel(ctx, tail, hair, lw=f.lw, offset=0.08 * f.R, gloss=tip)
     f.back_hair("long", hair, length=2.3)
@@ -234,9 +237,9 @@ def alicia(f):
     f.torso(armour, top_w=0.55)
     f.part(lambda c: f.poly([(-0.3, f.rv(f.sh) + 0.1), (0.3, f.rv(f.sh) + 0.1), (0.25, f.rv(f.waist) - 0.1),
                              (0, f.rv(f.waist)), (-0.25, f.rv(f.waist) - 0.1)]), C("#3a6ad8"))
-    hands = f.arms(armour, ((-0.95, f.rv(f.waist) - 0.3), (0.95, f.rv(f.sh) + 0.55)),
+    hands = f.arms(armour, ((-0.95, f.rv(f.waist) - 0.3), (1.05, f.rv(f.sh) + 0.6)),
                    sleeve_len=1.0, width=0.24)
-    props.sword(f, hands[1], C("#e8eef8"), C("#ffcf4a"))
+    props.sword(f, hands[1], C("#e8eef8"), C("#ffcf4a"), tilt=0.4)
     f.part(lambda c: c.arc(hands[1][0], hands[1][1], 0.13 * f.R, 0, 2 * math.pi), f.skin, offset=0.3)
     props.shield(f, hands[-1][0] - 0.15 * f.R, hands[-1][1] + 0.1 * f.R, 0.62 * f.R, C("#3a6ad8"),
                  C("#ffcf4a"))
@@ -357,8 +360,10 @@ def twin(f, accent, side):
     f.part(lambda c: f.poly([(-0.5, f.rv(f.sh) - 0.04), (0.5, f.rv(f.sh) - 0.04),
                              (0.45, f.rv(f.sh) + 0.2), (0.0, f.rv(f.sh) + 0.42),
                              (-0.45, f.rv(f.sh) + 0.2)]), accent)
-    pose = ("down", (-0.1 * side + 0.55 * side, f.rv(f.sh) - 0.05))
-    pose = pose if side > 0 else ((-0.55, f.rv(f.sh) - 0.05), "down")
+    # The inner hand reaches to the picture's edge, towards the other twin's hand.
+    inner_x = 3 + 0.12 * f.R if side > 0 else f.w - 3 - 0.12 * f.R
+    inner = ((inner_x - f.cx) / f.R, f.rv(f.sh) + 0.75)
+    pose = (inner, "down") if side > 0 else ("down", inner)
     f.arms(C("#fbfbff"), pose, sleeve_len=0.35)
     f.neck()
     f.bow(f.X(0), f.sh + 0.22 * f.R, 0.2 * f.R, C("#ffcf4a"))
@@ -386,9 +391,7 @@ def airi(f):
     f.skirt(C("#fbfbff"), flare=1.45, length=0.1)
     f.skirt(dress, flare=1.35, frill=C("#fff0a0"), pleats=8)
     f.torso(dress)
-    hands = f.arms(dress, ((-1.35, f.rv(f.sh) - 0.3), (0.55, f.rv(f.sh) + 0.15)), sleeve_len=0.3)
-    props.microphone(f, hands[1], C("#ff5a9a"))
-    f.part(lambda c: c.arc(hands[1][0], hands[1][1], 0.12 * f.R, 0, 2 * math.pi), f.skin, offset=0.3)
+    hands = f.arms(dress, ((-1.35, f.rv(f.sh) - 0.3), (0.72, f.rv(f.sh) + 0.1)), sleeve_len=0.3)
     for i, (dx, dy) in enumerate(((-1.7, -1.0), (-1.95, -0.4), (1.6, -0.6))):
         cel(f.ctx, lambda c, dx=dx, dy=dy: star(c, f.X(dx), f.Y(f.rv(f.sh) + dy), 0.16 * f.R,
                                                 0.07 * f.R), C("#ffd84a"), lw=f.lw * 0.8,
@@ -400,6 +403,9 @@ def airi(f):
     f.bangs("parted", hair, locks=0.9)
     cel(f.ctx, lambda c: star(c, f.X(-0.6), f.Y(-0.7), 0.2 * f.R, 0.09 * f.R), C("#ffd84a"),
         lw=f.lw, offset=0.02 * f.R)
+    # The microphone is held up in front of the hair, beside the mouth.
+    props.microphone(f, hands[1], C("#ff5a9a"))
+    f.part(lambda c: c.arc(hands[1][0], hands[1][1], 0.12 * f.R, 0, 2 * math.pi), f.skin, offset=0.3)
 
 
 def viola(f):
@@ -463,14 +469,14 @@ def tsukuyo(f):
     f.legs(C("#2c3a7a"), C("#1e2550"))
     cel(f.ctx, lambda c: f.skirt_path(c, 1.0, 0.1), dress, lw=f.lw, offset=0.06 * f.R, gloss=stars)
     f.torso(dress)
-    hands = f.arms(dress, ("down", (0.6, f.rv(f.sh) + 0.3)), sleeve_len=0.9)
-    props.star_wand(f, hands[1], (0.2, -1.2), C("#e8e8f8"), C("#ffe84a"))
-    f.part(lambda c: c.arc(hands[1][0], hands[1][1], 0.12 * f.R, 0, 2 * math.pi), f.skin, offset=0.3)
+    hands = f.arms(dress, ("down", (0.85, f.rv(f.sh) + 0.35)), sleeve_len=0.9)
     f.neck()
     f.bow(f.X(0), f.sh + 0.18 * f.R, 0.2 * f.R, C("#8a9ae8"))
     f.head()
     f.face(C("#6a5ad8"), eyes="sleepy", mouth="smile")
     f.bangs("straight", hair, locks=1.4)
+    props.star_wand(f, hands[1], (0.45, -1.15), C("#e8e8f8"), C("#ffe84a"))
+    f.part(lambda c: c.arc(hands[1][0], hands[1][1], 0.12 * f.R, 0, 2 * math.pi), f.skin, offset=0.3)
     ctx = f.ctx
     ctx.new_path()
     ctx.arc(f.X(-0.72), f.Y(-0.7), 0.22 * f.R, 0, 2 * math.pi)

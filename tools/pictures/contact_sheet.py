@@ -111,6 +111,49 @@ def face(pictures, sprite, panel_x, panel_y, symbol):
     blit(sprite, g(f"symbol_{symbol}.bmp"), panel_x + 115, panel_y + 17)
 
 
+def fill_from_bottom(surface, x0, y0, x1, y1, colour):
+    """Half-open rectangle with rows counted from the bottom edge, as the popup fills."""
+    h = surface.shape[0]
+    surface[h - y1:h - y0, x0:x1, :3] = colour
+
+
+def player_preview(pictures, oscilloscope):
+    """The popup as it plays: symbol, elapsed time 1:02:03, progress bar and visualizer."""
+    ids = {name: rid for rid, name, _ in resources.bitmaps()}
+    panel = pictures[157]
+    surface = as_rgba(panel).copy()
+    w, h = panel.shape[1], panel.shape[0]
+    blit(surface, pictures[ids["symbol_5.bmp"]], 4, 10)
+    x = 38 + pictures[ids["digit_large_0.bmp"]].shape[1]
+    for name in ("digit_large_1", "colon_large", "digit_large_0", "digit_large_2", "colon_large",
+                 "digit_large_0", "digit_large_3"):
+        x += print_glyph(surface, pictures[ids[name + ".bmp"]], x, 15)
+    length = w // 2 - 12
+    b = int(0.4 * length) + 6
+    fill_from_bottom(surface, 6, 5, b, 7, (0xF0, 0x28, 0xC8))
+    fill_from_bottom(surface, b, 5, length + 6, 7, (0x32, 0x32, 0x32))
+    origin, columns = w // 2, w // 2 - 4
+    if oscilloscope:
+        prev = None
+        for i in range(columns):
+            v = 0.7 * np.sin(i * 0.21) * np.cos(i * 0.047)
+            y = 2 - int(v * 47 * 0.5 - 23.5)
+            if prev is not None:
+                lo, hi = sorted((prev, y))
+                surface[h - 1 - hi:h - lo, origin + i, :3] = (0xFF, 0x32, 0xC8)
+            prev = y
+    else:
+        for g in range(columns // 5):
+            o = max(0.0, 0.95 - g * 0.03 - 0.25 * abs(np.sin(g * 1.3)))
+            level = int(o * 255)
+            x0 = origin + g * 5 + 1
+            fill_from_bottom(surface, x0, 2, x0 + 4, 2 + int(47 * o), (level, 10, 200))
+            peak = min(1.0, o + 0.08)
+            fill_from_bottom(surface, x0, 2 + int(47 * peak), x0 + 4, 3 + int(47 * peak),
+                             (level, 10, 200))
+    return surface
+
+
 def on_background(rgba, scale):
     """Show a picture as the layered windows do: alpha below 16 is not shown."""
     a = rgba[..., 3:4].astype(np.float64) / 255
@@ -170,6 +213,9 @@ def write(pictures, path):
             sprite, px, py = compose(pictures, row)
             face(pictures, sprite, px, py, row % 7)
             flow.add(on_background(sprite, scale), f"row {row}")
+        for osc in (False, True):
+            flow.add(on_background(player_preview(pictures, osc), scale),
+                     "player: oscilloscope" if osc else "player: spectrum")
         sections.append((f"Composed sprites {scale}:1", flow))
     total = sum(f.height() + 30 for _, f in sections)
     sheet = Image.new("RGB", (width, total), BACKGROUND)

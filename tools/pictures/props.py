@@ -253,9 +253,15 @@ def star_wand(f, hand, length, colour, star_col):
         offset=0.04 * f.R)
 
 
-def sword(f, hand, blade, hilt):
+def sword(f, hand, blade, hilt, tilt=0.0):
+    """A sword held upright in `hand`, leaning outward by `tilt` radians."""
     hx, hy = hand
     R = f.R
+    ctx = f.ctx
+    ctx.save()
+    ctx.translate(hx, hy)
+    ctx.rotate(tilt)
+    ctx.translate(-hx, -hy)
 
     def edge(c):
         c.move_to(hx - 0.07 * R, hy - 0.2 * R)
@@ -269,6 +275,7 @@ def sword(f, hand, blade, hilt):
         lw=f.lw, offset=0.02 * R)
     cel(f.ctx, lambda c: c.rectangle(hx - 0.06 * R, hy - 0.15 * R, 0.12 * R, 0.4 * R),
         dark(hilt, 0.6), lw=f.lw, offset=0.0)
+    ctx.restore()
 
 
 def shield(f, cx, cy, size, colour, emblem):
