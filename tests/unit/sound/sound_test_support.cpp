@@ -151,7 +151,11 @@ void freeAlignedBlock(void* block) {
 }
 
 bool waitUntil(const std::function<bool()>& ready) {
-    auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    return waitUntilFor(ready, 5000);
+}
+
+bool waitUntilFor(const std::function<bool()>& ready, int ms) {
+    auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!ready()) {
         if (std::chrono::steady_clock::now() > limit) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -49,6 +49,8 @@ void freeAlignedBlock(void* block);
 
 // Polls `ready` every millisecond for up to five seconds.
 bool waitUntil(const std::function<bool()>& ready);
+// The same with a limit of `ms` milliseconds.
+bool waitUntilFor(const std::function<bool()>& ready, int ms);
 
 // Opens the engine on a test device with the WAVE codec registered; closes it on destruction.
 class EngineRun {
