@@ -658,6 +658,12 @@ def erika(f):
             r = 0.3 - k * 0.04
             f.hair_part(lambda c, s=s, y=y, r=r: ellipse(c, f.X(s * 1.05), f.Y(y), r * f.R * 1.1,
                                                          r * f.R * 1.2), hair)
+            # A curl line turns each puff into a ringlet.
+            f.ctx.set_source_rgba(*dark(hair, 0.6), 0.8)
+            f.ctx.set_line_width(f.lw)
+            ellipse(f.ctx, f.X(s * 1.05), f.Y(y + 0.05), r * f.R * 0.75, r * f.R * 0.6,
+                    0.1 * math.pi, 0.95 * math.pi)
+            f.ctx.stroke()
     f.back_hair("long", hair, length=1.5)
     gown = C("#9a2a4a")
     f.skirt(gown, flare=1.15, length=f.rv(f.ground) - f.rv(f.hem) - 0.05, frill=C("#ffd8e0"),

@@ -237,10 +237,9 @@ class Figure:
             self.curve((-1.3, -0.5), (-0.9, -1.18), (0, -1.18))
             c.close_path()
 
-        if style in ("long", "hime"):
-            self.hair_part(lambda c: long_back(c), colour)
-        elif style == "wavy":
-            self.hair_part(lambda c: long_back(c, True), colour)
+        if style in ("long", "hime", "wavy"):
+            self.hair_part(lambda c: long_back(c, style == "wavy"), colour)
+            self.strands(colour, y_end)
         elif style == "bob":
             def bob(c):
                 self.move(0, -1.18)
@@ -255,6 +254,16 @@ class Figure:
             def short(c):
                 ellipse(c, self.cx, self.Y(-0.12), 1.16 * R, 1.08 * R)
             self.hair_part(short, colour)
+
+    def strands(self, colour, y_end):
+        """A few darker flowing lines down long hair, beside the body."""
+        ctx = self.ctx
+        ctx.set_source_rgba(*line_of(colour), 0.45)
+        ctx.set_line_width(self.lw * 0.8)
+        for u in (-1.1, -0.95, 0.95, 1.1):
+            self.move(u * 0.95, 0.9)
+            self.curve((u * 1.02, 1.5), (u * 0.98, y_end - 0.8), (u, y_end - 0.35))
+            ctx.stroke()
 
     def twintails(self, colour, length=2.6, spread=1.75, high=-0.55):
         for s in (-1, 1):
@@ -333,6 +342,17 @@ class Figure:
                                (s * (0.98 - lock_w), -0.3))
                     c.close_path()
                 self.hair_part(lock, colour)
+        # The fringe casts a soft shadow onto the forehead.
+        ctx.save()
+        ctx.new_path()
+        self.face_path(ctx)
+        ctx.clip()
+        ctx.translate(0, 0.09 * R)
+        ctx.new_path()
+        cap(ctx)
+        ctx.set_source_rgba(*dark(self.skin, 0.86), 0.9)
+        ctx.fill()
+        ctx.restore()
         self.hair_part(cap, colour, sheen=True)
         if ahoge:
             ctx.set_source_rgb(*line_of(colour))

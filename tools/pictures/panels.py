@@ -64,9 +64,9 @@ def watch_panel():
     rounded_rect(ctx, 8, 21, 104, 28, 4)
     ctx.fill()
     # Small ribbon of dots along the top edge, clear of the date line (rows 6..17).
-    for i, x in enumerate(range(16, 136, 12)):
-        ctx.set_source_rgb(*(rgb(246, 190, 214) if i % 2 else rgb(200, 210, 246)))
-        ctx.arc(x, 3.2, 0.9, 0, 2 * math.pi)
+    for i, x in enumerate(range(14, 136, 8)):
+        ctx.set_source_rgb(*(rgb(240, 160, 196) if i % 2 else rgb(170, 186, 240)))
+        ctx.arc(x, 3.5, 1.0, 0, 2 * math.pi)
         ctx.fill()
     ctx.set_source_rgb(*rgb(250, 200, 90))
     star(ctx, 143.0, 8.5, 3.6, 1.6)
