@@ -317,7 +317,7 @@ def haruto(f):
     f.part(lambda c: c.arc(hands[1][0], hands[1][1], 0.12 * f.R, 0, 2 * math.pi), f.skin, offset=0.3)
     f.neck()
     f.head()
-    f.face(C("#3a8a4a"), eyes="sharp", mouth="grin", blush=False)
+    f.face(C("#3a8a4a"), eyes="boy", mouth="grin", blush=False)
     f.bangs("spiky", hair, locks=0.3)
     props.cap(f, C("#e83a3a"), C("#fbfbff"))
     ctx.set_source_rgba(*C("#ff8a8a"), 0.35)
@@ -621,7 +621,7 @@ def noir(f):
 def claude(f):
     """Image 24: the young lady's butler, tailcoat and a tray with tea."""
     hair = C("#4a4a5e")
-    f.back_hair("short", hair)
+    f.back_hair("tousled", hair)
     coat = C("#2a2c44")
     for s in (-1, 1):
         f.part(lambda c, s=s: f.poly([(s * 0.2, f.rv(f.waist)), (s * 0.55, f.rv(f.waist) - 0.1),
@@ -645,7 +645,7 @@ def claude(f):
     f.neck()
     f.bow(f.X(0), f.sh + 0.1 * f.R, 0.18 * f.R, C("#2a2c44"))
     f.head()
-    f.face(C("#8a2a3a"), eyes="sleepy", mouth="smile", blush=False)
+    f.face(C("#8a2a3a"), eyes="calm", mouth="smile", blush=False)
     f.bangs("swept", hair, locks=0.6)
 
 

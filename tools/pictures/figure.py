@@ -5,6 +5,8 @@ Parts are drawn back to front by the character recipes in characters.py."""
 
 import math
 
+import cairo
+
 from paint import INK, cel, dark, ellipse, flat, hexc, light, limb, line_of, mix
 
 SKIN = hexc("#ffe3d3")
@@ -83,9 +85,13 @@ class Figure:
         self.part(self.face_path, self.skin, offset=self.R * 0.05, shade=0.9)
 
     def eyes(self, iris, style="round", lash=None):
+        """Anime eyes. Styles: round, sharp (thicker lashes, arched brows), sleepy (lowered
+        lids), closed (happy arcs), boy and calm (smaller, no flick; calm has lowered lids)."""
         ctx = self.ctx
         R = self.R
         lash = lash or mix(dark(iris, 0.3), INK, 0.6)
+        boyish = style in ("boy", "calm")
+        lidded = style in ("sleepy", "calm")
         for s in (-1, 1):
             ex, ey = self.X(s * 0.42), self.Y(0.32)
             if style == "closed":
@@ -94,15 +100,16 @@ class Figure:
                 ctx.arc(ex, ey + 0.05 * R, 0.16 * R, math.pi * 1.15, math.pi * 1.85)
                 ctx.stroke()
                 continue
-            ry = 0.25 * R if style != "sleepy" else 0.2 * R
+            rx = 0.17 * R if boyish else 0.2 * R
+            ry = 0.21 * R if boyish else 0.25 * R
             top = ey - ry
             ctx.save()
-            ellipse(ctx, ex, ey, 0.2 * R, ry)
+            ellipse(ctx, ex, ey, rx, ry)
             ctx.set_source_rgb(*WHITE)
             ctx.fill_preserve()
             ctx.clip()
-            ellipse(ctx, ex + s * 0.01 * R, ey + 0.03 * R, 0.17 * R, 0.24 * R)
-            g = __import__("cairo").LinearGradient(ex, ey - 0.25 * R, ex, ey + 0.25 * R)
+            ellipse(ctx, ex + s * 0.01 * R, ey + 0.03 * R, rx - 0.03 * R, 0.24 * R)
+            g = cairo.LinearGradient(ex, ey - 0.25 * R, ex, ey + 0.25 * R)
             g.add_color_stop_rgb(0, *dark(iris, 0.45))
             g.add_color_stop_rgb(0.55, *iris)
             g.add_color_stop_rgb(1, *light(iris, 0.55))
@@ -111,35 +118,38 @@ class Figure:
             ellipse(ctx, ex + s * 0.01 * R, ey + 0.02 * R, 0.085 * R, 0.13 * R)
             ctx.set_source_rgb(*dark(iris, 0.3))
             ctx.fill()
-            if style == "sleepy":
-                ctx.rectangle(ex - R * 0.3, ey - R, R * 0.6, R * 0.93)
-                ctx.set_source_rgb(*self.skin)
-                ctx.fill()
-                top = ey - 0.07 * R
-            ctx.restore()
-            ellipse(ctx, ex - s * 0.06 * R - 0.02 * R, ey - 0.09 * R, 0.065 * R, 0.08 * R)
+            ellipse(ctx, ex - s * 0.06 * R - 0.02 * R, ey - 0.07 * R, 0.065 * R, 0.08 * R)
             ctx.set_source_rgb(1, 1, 1)
             ctx.fill()
             ctx.arc(ex + s * 0.06 * R, ey + 0.12 * R, 0.035 * R, 0, 2 * math.pi)
             ctx.fill()
-            # Upper lash line with a small flick at the outer corner.
+            if lidded:
+                top = ey - 0.07 * R
+                ctx.rectangle(ex - R * 0.3, ey - R, R * 0.6, R - 0.07 * R)
+                ctx.set_source_rgb(*self.skin)
+                ctx.fill()
+            ctx.restore()
             ctx.set_source_rgb(*lash)
-            ctx.set_line_width(R * (0.075 if style != "sharp" else 0.09))
-            ctx.move_to(ex - s * 0.22 * R, top + 0.1 * R)
+            ctx.set_line_width(R * (0.09 if style == "sharp" else 0.06 if boyish else 0.075))
+            ctx.move_to(ex - s * (rx + 0.02 * R), top + 0.1 * R)
             ctx.curve_to(ex - s * 0.12 * R, top - 0.02 * R, ex + s * 0.12 * R, top - 0.02 * R,
-                         ex + s * 0.25 * R, top + 0.1 * R)
-            ctx.line_to(ex + s * 0.3 * R, top + 0.02 * R)
+                         ex + s * (rx + 0.05 * R), top + 0.1 * R)
+            if not boyish:
+                # A small flick at the outer corner, and a short lower lash.
+                ctx.line_to(ex + s * 0.3 * R, top + 0.02 * R)
+                ctx.stroke()
+                ctx.set_line_width(R * 0.03)
+                ctx.move_to(ex - s * 0.1 * R, ey + 0.255 * R)
+                ctx.line_to(ex + s * 0.08 * R, ey + 0.255 * R)
             ctx.stroke()
-            ctx.set_line_width(R * 0.03)
-            ctx.move_to(ex - s * 0.1 * R, ey + 0.255 * R)
-            ctx.line_to(ex + s * 0.08 * R, ey + 0.255 * R)
-            ctx.stroke()
-        # Brows, faint, peeking under the fringe.
+        # Brows peeking under the fringe.
+        arch = {"sharp": (-0.02, -0.16), "boy": (-0.12, -0.16), "calm": (-0.1, -0.1)}
+        inner, outer = arch.get(style, (-0.08, -0.1))
         ctx.set_source_rgba(*lash, 0.8)
-        ctx.set_line_width(R * 0.04)
+        ctx.set_line_width(R * (0.06 if boyish else 0.04))
         for s in (-1, 1):
-            ctx.move_to(self.X(s * 0.3), self.Y(-0.08 if style != "sharp" else -0.02))
-            ctx.line_to(self.X(s * 0.55), self.Y(-0.1 if style != "sharp" else -0.16))
+            ctx.move_to(self.X(s * 0.28), self.Y(inner))
+            ctx.line_to(self.X(s * 0.56), self.Y(outer))
             ctx.stroke()
 
     def mouth(self, style="smile"):
@@ -250,6 +260,21 @@ class Figure:
                            (-1.35, -0.4), (-1.0, -1.18), (0, -1.18))
                 c.close_path()
             self.hair_part(bob, colour)
+        elif style == "tousled":
+            def tousled(c):
+                # Soft bumps around the crown so a short cut does not read as a helmet.
+                n = 11
+                for i in range(n + 1):
+                    a0 = math.pi + i * math.pi / n
+                    bump = 1.0 if i % 2 else 1.07
+                    x = self.cx + 1.16 * R * bump * math.cos(a0)
+                    y = self.Y(-0.12) + 1.1 * R * bump * math.sin(a0)
+                    c.line_to(x, y) if i else c.move_to(x, y)
+                self.curve((1.18, 0.3), (1.0, 0.62), (0.7, 0.62))
+                self.line(-0.7, 0.62)
+                self.curve((-1.0, 0.62), (-1.18, 0.3), (-1.16, -0.12))
+                c.close_path()
+            self.hair_part(tousled, colour)
         else:
             def short(c):
                 ellipse(c, self.cx, self.Y(-0.12), 1.16 * R, 1.08 * R)
