@@ -8,7 +8,7 @@ import math
 import creatures
 import props
 from figure import Figure
-from paint import cel, dark, ellipse, hexc, light, limb
+from paint import cel, dark, ellipse, hexc, limb
 from panels import star
 
 C = hexc

@@ -2,8 +2,6 @@
 
 import math
 
-import cairo
-
 from paint import cel, dark, ellipse, hexc, light, limb, line_of
 from panels import star
 
@@ -74,7 +72,6 @@ def pirate_hat(f, colour, trim):
 
 
 def animal_ears(f, kind, colour, inner):
-    R = f.R
     for s in (-1, 1):
         if kind == "cat":
             base = [(s * 0.95, -0.55), (s * 0.95, -1.55), (s * 0.25, -1.05)]
@@ -88,7 +85,7 @@ def animal_ears(f, kind, colour, inner):
             f.part(lambda c, b=base: f.poly(b), colour)
             f.part(lambda c, b=inn: f.poly(b), inner, lw=0)
         elif kind == "bunny":
-            def ear(c, s=s, w=0.26):
+            def ear(c, s=s):
                 f.move(s * 0.35, -0.9)
                 f.curve((s * 0.2, -1.8), (s * 0.35, -2.55), (s * 0.65, -2.55))
                 f.curve((s * 1.0, -2.5), (s * 0.9, -1.7), (s * 0.75, -0.85))
