@@ -67,6 +67,17 @@ void sanitizeLoop(FormatInfo* f, uint64_t length) {
     }
 }
 
+// A codec that reads for itself but has no seek hook can never go back: such a voice ignores
+// loop mode, reads to the end of its data once, and ends there like a voice that does not loop.
+bool canRewind(const FormatInfo* f) {
+    return !f->readHook || f->seekHook;
+}
+
+// Loop mode as it takes effect (state lock held).
+bool loopsNow(const SoundVoice* voice) {
+    return (voice->stateFlags & VS_LOOP) && canRewind(&voice->format);
+}
+
 int32_t idleStep(SoundEngine*, SoundVoice*) {
     return SND_OK;
 }
@@ -102,7 +113,7 @@ int32_t readStep(SoundEngine* engine, SoundVoice* voice) {
     if (fill > buffer->refillThreshold) return SND_OK;
 
     lockEnter(&engine->stateLock);
-    bool loop = (voice->stateFlags & VS_LOOP) != 0;
+    bool loop = loopsNow(voice);
     bool handle = (voice->stateFlags & VS_HANDLE) != 0;
     bool inLoop = loop && f->loopEnd != 0 && voice->position < f->loopEnd;
     lockLeave(&engine->stateLock);
@@ -140,21 +151,12 @@ int32_t readStep(SoundEngine* engine, SoundVoice* voice) {
     }
     lockLeave(&engine->stateLock);
 
-    // A codec that reads for itself but cannot seek can never go back: such a voice leaves loop
-    // mode at the loop end and stops reading at the end of its data, so it plays once and ends.
-    bool canRewind = !f->readHook || f->seekHook;
     if (!handle) {
         if (f->bytesRead >= f->dataSize) setReadStep(engine, voice, idleStep);
     } else if (inLoop && f->bytesRead >= loopBytes) {
-        if (canRewind) {
-            rewindStream(voice, f->loopStart);
-        } else {
-            lockEnter(&engine->stateLock);
-            voice->stateFlags &= static_cast<uint16_t>(~VS_LOOP);
-            lockLeave(&engine->stateLock);
-        }
+        rewindStream(voice, f->loopStart);
     } else if (f->bytesRead >= f->dataSize) {
-        if (canRewind)
+        if (canRewind(f))
             rewindStream(voice, 0);
         else
             setReadStep(engine, voice, idleStep);
@@ -395,7 +397,7 @@ void voiceMixPass(SoundEngine* engine, uint64_t mixFrames) {
         }
         voice->ring.rateFactor = voice->rateFactor;
         voice->ring.volume = voice->volume;
-        bool loop = (flags & VS_LOOP) != 0;
+        bool loop = loopsNow(voice);
         uint64_t budget = NO_BUDGET;
         if (!loop) {
             uint64_t remaining =
