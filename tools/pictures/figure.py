@@ -479,6 +479,14 @@ class Figure:
             if t > 0:
                 limb(self.ctx, [(sx, sy), mid, end] if t > 0.5 else [(sx, sy), mid],
                      width * R * 1.25, sleeve, self.lw)
+                # A cuff: a lighter band across the sleeve's open end.
+                cx0, cy0 = end if t > 0.5 else mid
+                px, py = (sx, sy) if t <= 0.5 else ((ex, ey) if t * 2 - 1 > 0.05 else (sx, sy))
+                d = math.hypot(cx0 - px, cy0 - py) or 1.0
+                ux, uy = (cx0 - px) / d, (cy0 - py) / d
+                band = 0.06 * R
+                limb(self.ctx, [(cx0 - ux * band, cy0 - uy * band), (cx0, cy0)],
+                     width * R * 1.25, light(sleeve, 0.45), self.lw * 0.8, line=line_of(sleeve))
             self.part(lambda c, hx=hx, hy=hy: c.arc(hx, hy, 0.12 * R, 0, 2 * math.pi),
                       self.skin, offset=0.3)
             results[s] = (hx, hy)
