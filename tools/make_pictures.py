@@ -2,7 +2,7 @@
 """Draws every picture the program carries and writes them under res/.
 
 Run by hand when the art changes (Debian: python3-cairo, python3-pil, python3-numpy,
-fonts-noto-cjk, fonts-dejavu); the build itself only reads the files this writes:
+fonts-noto-cjk, fonts-dejavu-core, fonts-dejavu-extra); the build only reads what this writes:
   res/*.bmp, res/character_NN.png, res/images.rc and docs/pictures.png."""
 
 import os
