@@ -55,17 +55,16 @@ int32_t parseDecimal(const char* text) {
 }
 
 XmlNode* findChildNamed(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
-    return xmlFindChild(doc, parent, name, length, xmlNameHash(name, length));
+    return xmlFindChild(doc, parent, name, length);
 }
 
 XmlStatus setAttribute(XmlDocument* doc, const char* name, const char* value) {
     size_t length = strlen(name);
-    uint32_t hash = xmlNameHash(name, length);
-    XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, length, hash);
+    XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, length);
     if (!attribute) {
         char* copy = xmlArenaCopy(&doc->arena, name, length);
         if (!copy) return XmlNoSpace;
-        attribute = xmlAppendNode(doc, doc->cursor, copy, length, hash, true);
+        attribute = xmlAppendNode(doc, doc->cursor, copy, length, true);
         if (!attribute) return XmlNoSpace;
     }
     bool stored = xmlStoreValue(doc, attribute, value, value ? strlen(value) : 0);
@@ -119,10 +118,9 @@ XmlStatus xmlAddChild(XmlDocument* doc, const char* name) {
     if (!usable(doc) || !name) return XmlInvalid;
     DocumentLock hold(doc);
     size_t length = strlen(name);
-    uint32_t hash = xmlNameHash(name, length);
-    if (xmlFindChild(doc, doc->cursor, name, length, hash)) return XmlOk;
+    if (xmlFindChild(doc, doc->cursor, name, length)) return XmlOk;
     char* copy = xmlArenaCopy(&doc->arena, name, length);
-    if (!copy || !xmlAppendNode(doc, doc->cursor, copy, length, hash, false)) return XmlNoSpace;
+    if (!copy || !xmlAppendNode(doc, doc->cursor, copy, length, false)) return XmlNoSpace;
     return XmlOk;
 }
 
@@ -158,8 +156,7 @@ XmlStatus xmlGetAttr(XmlDocument* doc, const char* name, char* buffer, size_t si
     if (!usable(doc) || !name || !buffer) return XmlInvalid;
     DocumentLock hold(doc);
     size_t length = strlen(name);
-    XmlNode* attribute =
-        xmlFindAttribute(doc, doc->cursor, name, length, xmlNameHash(name, length));
+    XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, length);
     if (!attribute) return XmlNotFound;
     return copyOut(attribute->value, attribute->valueLength, buffer, size);
 }

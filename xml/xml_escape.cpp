@@ -5,7 +5,8 @@
 
 #include "xml/xml_tree.h"
 
-const XmlEntity XmlEntityTable[XML_ENTITY_COUNT] = {
+// The table is constexpr so that the byte lookups below are built at compile time.
+constexpr XmlEntity ENTITY_ROWS[XML_ENTITY_COUNT] = {
     {"\t", 1, nullptr, "&#009;"},  {"\r\n", 2, nullptr, "&#010;"}, {"\n", 1, nullptr, "&#010;"},
     {"\r", 1, nullptr, "&#010;"},  {" ", 1, "&nbsp;", "&#160;"},   {"!", 1, nullptr, "&#033;"},
     {"\"", 1, "&quot;", "&#034;"}, {"#", 1, nullptr, "&#035;"},    {"$", 1, nullptr, "&#036;"},
@@ -17,6 +18,14 @@ const XmlEntity XmlEntityTable[XML_ENTITY_COUNT] = {
     {"}", 1, nullptr, "&#125;"},
 };
 
+const XmlEntity XmlEntityTable[XML_ENTITY_COUNT] = {
+    ENTITY_ROWS[0],  ENTITY_ROWS[1],  ENTITY_ROWS[2],  ENTITY_ROWS[3],  ENTITY_ROWS[4],
+    ENTITY_ROWS[5],  ENTITY_ROWS[6],  ENTITY_ROWS[7],  ENTITY_ROWS[8],  ENTITY_ROWS[9],
+    ENTITY_ROWS[10], ENTITY_ROWS[11], ENTITY_ROWS[12], ENTITY_ROWS[13], ENTITY_ROWS[14],
+    ENTITY_ROWS[15], ENTITY_ROWS[16], ENTITY_ROWS[17], ENTITY_ROWS[18], ENTITY_ROWS[19],
+    ENTITY_ROWS[20], ENTITY_ROWS[21], ENTITY_ROWS[22], ENTITY_ROWS[23], ENTITY_ROWS[24],
+};
+
 namespace {
 
 constexpr unsigned char NO_ROW = 0xFF;
@@ -24,34 +33,41 @@ constexpr unsigned char NO_ROW = 0xFF;
 constexpr int ROW_CR_LF = 1;
 constexpr int ROW_CR = 3;
 
-// Lookups derived from the table: the row that escapes each byte (first match in row order), and
-// the row that a three-digit numeric reference decodes to.
+constexpr size_t textLength(const char* text) {
+    size_t n = 0;
+    while (text[n])
+        n++;
+    return n;
+}
+
+// Lookups derived from the table: the row that escapes each byte (first match in row order), the
+// row that a three-digit numeric reference decodes to, and what each row writes.
 struct EntityLookup {
     unsigned char rowOfByte[256];
     unsigned char rowOfCode[1000];
-    unsigned char escapedLength[XML_ENTITY_COUNT];
+    const char* written[XML_ENTITY_COUNT];
+    unsigned char writtenLength[XML_ENTITY_COUNT];
 };
 
-EntityLookup buildLookup() {
-    EntityLookup lookup;
-    memset(lookup.rowOfByte, NO_ROW, sizeof lookup.rowOfByte);
-    memset(lookup.rowOfCode, NO_ROW, sizeof lookup.rowOfCode);
+constexpr EntityLookup buildLookup() {
+    EntityLookup lookup{};
+    for (unsigned char& row : lookup.rowOfByte)
+        row = NO_ROW;
+    for (unsigned char& row : lookup.rowOfCode)
+        row = NO_ROW;
     for (int row = 0; row < XML_ENTITY_COUNT; row++) {
-        const XmlEntity& e = XmlEntityTable[row];
+        const XmlEntity& e = ENTITY_ROWS[row];
         unsigned char first = static_cast<unsigned char>(e.raw[0]);
         if (e.rawLength == 1 && lookup.rowOfByte[first] == NO_ROW) lookup.rowOfByte[first] = row;
         int code = (e.numeric[2] - '0') * 100 + (e.numeric[3] - '0') * 10 + (e.numeric[4] - '0');
         if (lookup.rowOfCode[code] == NO_ROW) lookup.rowOfCode[code] = row;
-        lookup.escapedLength[row] =
-            static_cast<unsigned char>(strlen(e.named ? e.named : e.numeric));
+        lookup.written[row] = e.named ? e.named : e.numeric;
+        lookup.writtenLength[row] = static_cast<unsigned char>(textLength(lookup.written[row]));
     }
     return lookup;
 }
 
-const EntityLookup& lookup() {
-    static const EntityLookup table = buildLookup();
-    return table;
-}
+constexpr EntityLookup LOOKUP = buildLookup();
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -62,7 +78,7 @@ int matchEntity(const char* text, size_t available, size_t* entityLength) {
     if (available >= 6 && text[1] == '#' && isDigit(text[2]) && isDigit(text[3]) &&
         isDigit(text[4]) && text[5] == ';') {
         int code = (text[2] - '0') * 100 + (text[3] - '0') * 10 + (text[4] - '0');
-        int row = lookup().rowOfCode[code];
+        int row = LOOKUP.rowOfCode[code];
         if (row != NO_ROW) {
             *entityLength = 6;
             return row;
@@ -70,7 +86,7 @@ int matchEntity(const char* text, size_t available, size_t* entityLength) {
         return -1;
     }
     for (int row = 0; row < XML_ENTITY_COUNT; row++) {
-        const char* named = XmlEntityTable[row].named;
+        const char* named = ENTITY_ROWS[row].named;
         if (!named) continue;
         size_t n = strlen(named);
         if (available >= n && memcmp(text, named, n) == 0) {
@@ -83,7 +99,7 @@ int matchEntity(const char* text, size_t available, size_t* entityLength) {
 
 // The row that escapes the raw text at `text`, or -1.
 int escapeRow(const char* text, size_t available) {
-    int row = lookup().rowOfByte[static_cast<unsigned char>(*text)];
+    int row = LOOKUP.rowOfByte[static_cast<unsigned char>(*text)];
     if (row == ROW_CR && available >= 2 && text[1] == '\n') return ROW_CR_LF;
     return row == NO_ROW ? -1 : row;
 }
@@ -95,50 +111,47 @@ size_t wholeLength(const char* text, size_t length) {
 } // namespace
 
 size_t xmlUnescapeInto(const char* text, size_t length, char* out) {
-    size_t written = 0;
     const char* end = text + length;
+    char* o = out;
     while (text < end) {
-        const char* amp = static_cast<const char*>(memchr(text, '&', end - text));
-        size_t plain = (amp ? amp : end) - text;
-        memcpy(out + written, text, plain);
-        written += plain;
-        text += plain;
-        if (!amp) break;
+        if (*text != '&') {
+            *o++ = *text++;
+            continue;
+        }
         size_t entityLength = 0;
         int row = matchEntity(text, end - text, &entityLength);
         if (row < 0) {
-            out[written++] = '&';
-            text++;
+            *o++ = *text++;
             continue;
         }
-        memcpy(out + written, XmlEntityTable[row].raw, XmlEntityTable[row].rawLength);
-        written += XmlEntityTable[row].rawLength;
+        memcpy(o, ENTITY_ROWS[row].raw, ENTITY_ROWS[row].rawLength);
+        o += ENTITY_ROWS[row].rawLength;
         text += entityLength;
     }
-    out[written] = 0;
-    return written;
+    *o = 0;
+    return o - out;
 }
 
 size_t xmlEscapeInto(const char* text, size_t length, char* out) {
-    const EntityLookup& table = lookup();
-    size_t written = 0;
-    size_t i = 0;
-    while (i < length) {
-        int row = escapeRow(text + i, length - i);
-        if (row < 0) {
-            out[written++] = text[i++];
+    const char* end = text + length;
+    char* o = out;
+    while (text < end) {
+        unsigned char c = static_cast<unsigned char>(*text);
+        int row = LOOKUP.rowOfByte[c];
+        if (row == NO_ROW) {
+            *o++ = static_cast<char>(c);
+            text++;
             continue;
         }
-        const XmlEntity& e = XmlEntityTable[row];
-        memcpy(out + written, e.named ? e.named : e.numeric, table.escapedLength[row]);
-        written += table.escapedLength[row];
-        i += e.rawLength;
+        if (row == ROW_CR && end - text >= 2 && text[1] == '\n') row = ROW_CR_LF;
+        memcpy(o, LOOKUP.written[row], LOOKUP.writtenLength[row]);
+        o += LOOKUP.writtenLength[row];
+        text += ENTITY_ROWS[row].rawLength;
     }
-    return written;
+    return o - out;
 }
 
 ptrdiff_t xmlMatchEscaped(const char* name, size_t length, const char* text, size_t available) {
-    const EntityLookup& table = lookup();
     size_t matched = 0;
     size_t i = 0;
     while (i < length) {
@@ -146,10 +159,9 @@ ptrdiff_t xmlMatchEscaped(const char* name, size_t length, const char* text, siz
         const char* piece = name + i;
         size_t pieceLength = 1;
         if (row >= 0) {
-            const XmlEntity& e = XmlEntityTable[row];
-            piece = e.named ? e.named : e.numeric;
-            pieceLength = table.escapedLength[row];
-            i += e.rawLength;
+            piece = LOOKUP.written[row];
+            pieceLength = LOOKUP.writtenLength[row];
+            i += ENTITY_ROWS[row].rawLength;
         } else {
             i++;
         }
@@ -172,7 +184,7 @@ size_t xmlUnescapedLength(const char* text, size_t length) {
             decoded++;
             text++;
         } else {
-            decoded += XmlEntityTable[row].rawLength;
+            decoded += ENTITY_ROWS[row].rawLength;
             text += entityLength;
         }
     }
@@ -189,8 +201,8 @@ size_t xmlEscapedLength(const char* text, size_t length) {
             escaped++;
             i++;
         } else {
-            escaped += lookup().escapedLength[row];
-            i += XmlEntityTable[row].rawLength;
+            escaped += LOOKUP.writtenLength[row];
+            i += ENTITY_ROWS[row].rawLength;
         }
     }
     return escaped;

@@ -5,6 +5,7 @@
 //
 // The element loop keeps its place in the tree through the cursor instead of recursing, so input
 // depth never reaches the machine stack.
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -58,9 +59,37 @@ size_t sequenceLength(const Byte* p, const Byte* end) {
     return length;
 }
 
-bool endsToken(Byte c) {
-    return c == ' ' || c == '=' || c == '\r' || c == '\n';
+// Byte classes for the two hot loops: what whitespace skipping and token scanning stop at.
+enum : Byte { PLAIN = 0, BLANK = 1, ENDS_TOKEN = 2, CHECK = 4 };
+
+// For skipping: blanks, "<" (which may open a comment) and bytes to check as UTF-8.
+constexpr std::array<Byte, 256> buildSkipClasses() {
+    std::array<Byte, 256> classes{};
+    classes[' '] = BLANK;
+    classes['\n'] = BLANK;
+    classes['\r'] = BLANK;
+    classes['<'] = CHECK;
+    classes[0] = CHECK; // the text ends at a zero byte
+    for (int c = 0x80; c < 0x100; c++)
+        classes[c] = CHECK;
+    return classes;
 }
+
+// For tokens: the bytes that end one and bytes to check as UTF-8.
+constexpr std::array<Byte, 256> buildTokenClasses() {
+    std::array<Byte, 256> classes{};
+    classes[' '] = ENDS_TOKEN;
+    classes['\n'] = ENDS_TOKEN;
+    classes['\r'] = ENDS_TOKEN;
+    classes['='] = ENDS_TOKEN;
+    classes[0] = ENDS_TOKEN;
+    for (int c = 0x80; c < 0x100; c++)
+        classes[c] = CHECK;
+    return classes;
+}
+
+constexpr std::array<Byte, 256> SKIP_CLASSES = buildSkipClasses();
+constexpr std::array<Byte, 256> TOKEN_CLASSES = buildTokenClasses();
 
 // Position just after the next "-->" from `p`, or `end` when the comment is never closed.
 const Byte* commentEnd(const Byte* p, const Byte* end) {
@@ -75,35 +104,40 @@ const Byte* commentEnd(const Byte* p, const Byte* end) {
 
 // Skips spaces, line ends, comments and bytes that begin no valid UTF-8 sequence. Tab is not
 // whitespace here.
-void skipWhitespace(Parser* p) {
-    while (p->pos < p->end) {
-        Byte c = *p->pos;
-        if (c == ' ' || c == '\n') {
-            p->pos++;
-        } else if (c == '\r') {
-            p->pos++;
-            if (p->pos < p->end && *p->pos == '\n') p->pos++;
-        } else if (c == '<' && p->end - p->pos >= 4 && memcmp(p->pos, "<!--", 4) == 0) {
-            p->pos = commentEnd(p->pos + 4, p->end);
-        } else if (c >= 0x80 && sequenceLength(p->pos, p->end) == 0) {
-            p->pos++;
+inline void skipWhitespace(Parser* p) {
+    const Byte* q = p->pos;
+    const Byte* end = p->end;
+    while (q < end) {
+        Byte c = *q;
+        Byte kind = SKIP_CLASSES[c];
+        if (kind == BLANK) {
+            q++;
+        } else if (kind == PLAIN || c == 0) {
+            break;
+        } else if (c == '<') {
+            if (end - q < 4 || memcmp(q, "<!--", 4) != 0) break;
+            q = commentEnd(q + 4, end);
+        } else if (sequenceLength(q, end) == 0) {
+            q++;
         } else {
-            return;
+            break;
         }
     }
+    p->pos = q;
 }
 
 // Length of the token at the current position (possibly 0).
-size_t tokenLength(const Parser* p) {
+inline size_t tokenLength(const Parser* p) {
     const Byte* q = p->pos;
-    while (q < p->end) {
-        Byte c = *q;
-        if (c < 0x80) {
-            if (endsToken(c)) break;
+    const Byte* end = p->end;
+    while (q < end) {
+        Byte kind = TOKEN_CLASSES[*q];
+        if (kind == PLAIN) {
             q++;
             continue;
         }
-        size_t n = sequenceLength(q, p->end);
+        if (kind == ENDS_TOKEN) break;
+        size_t n = sequenceLength(q, end);
         if (n == 0) break;
         q += n;
     }
@@ -187,7 +221,6 @@ bool createRoot(Parser* p, const Byte* raw, size_t length) {
     XmlNode* root = p->doc->root;
     root->name = name;
     root->nameLength = decoded;
-    root->nameHash = xmlNameHash(name, decoded);
     return true;
 }
 
@@ -197,12 +230,11 @@ bool enterChild(XmlDocument* doc, const Byte* raw, size_t length) {
     size_t decoded = 0;
     char* name = decodeIntoArena(doc, raw, length, &decoded);
     if (!name) return false;
-    uint32_t hash = xmlNameHash(name, decoded);
-    XmlNode* child = xmlFindChild(doc, doc->cursor, name, decoded, hash);
+    XmlNode* child = xmlFindChild(doc, doc->cursor, name, decoded);
     if (child) {
         xmlArenaShrinkLast(&doc->arena, name, decoded + 1, 0);
     } else {
-        child = xmlAppendNode(doc, doc->cursor, name, decoded, hash, false);
+        child = xmlAppendNode(doc, doc->cursor, name, decoded, false);
         if (!child) return false;
     }
     doc->cursor = child;
@@ -229,12 +261,11 @@ bool setAttribute(XmlDocument* doc, const Byte* rawName, size_t nameLength, cons
     size_t decoded = 0;
     char* name = decodeIntoArena(doc, rawName, nameLength, &decoded);
     if (!name) return false;
-    uint32_t hash = xmlNameHash(name, decoded);
-    XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, decoded, hash);
+    XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, decoded);
     if (attribute) {
         xmlArenaShrinkLast(&doc->arena, name, decoded + 1, 0);
     } else {
-        attribute = xmlAppendNode(doc, doc->cursor, name, decoded, hash, true);
+        attribute = xmlAppendNode(doc, doc->cursor, name, decoded, true);
         if (!attribute) return false;
     }
     return storeDecodedValue(doc, attribute, rawValue, valueLength);

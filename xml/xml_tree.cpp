@@ -3,11 +3,11 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace {
 
-constexpr size_t ALIGN = alignof(std::max_align_t);
+constexpr size_t ALIGN = XML_ARENA_ALIGN;
+static_assert(alignof(XmlNode) <= ALIGN, "blocks must align nodes");
 constexpr size_t FIRST_BLOCK = 4096;
 // Blocks double up to this size; larger documents simply take more blocks.
 constexpr size_t LARGEST_BLOCK = 1u << 20;
@@ -17,16 +17,27 @@ size_t roundUp(size_t bytes) {
     return (bytes + ALIGN - 1) & ~(ALIGN - 1);
 }
 
-constexpr size_t HEADER = (sizeof(XmlArenaBlock) + ALIGN - 1) & ~(ALIGN - 1);
+constexpr size_t HEADER = XML_ARENA_HEADER;
 
 char* blockData(XmlArenaBlock* block) {
     return reinterpret_cast<char*>(block) + HEADER;
 }
 
-size_t slotHash(const XmlNode* parent, uint32_t nameHash, bool isAttribute) {
+// Lists up to this long are scanned; longer ones go into the index.
+constexpr uint32_t INDEX_THRESHOLD = 32;
+
+uint32_t nameHash(const char* name, size_t length) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < length; i++) {
+        hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
+    }
+    return hash;
+}
+
+size_t slotHash(const XmlNode* parent, uint32_t hash, bool isAttribute) {
     uint64_t key = reinterpret_cast<uintptr_t>(parent);
     key = (key >> 4) * 0x9E3779B97F4A7C15ull;
-    key ^= nameHash;
+    key ^= hash;
     key ^= isAttribute ? 0x5bd1e995u : 0;
     key ^= key >> 29;
     return static_cast<size_t>(key);
@@ -36,10 +47,17 @@ bool sameName(const XmlNode* node, const char* name, size_t length) {
     return node->nameLength == length && memcmp(node->name, name, length) == 0;
 }
 
+XmlNode* scanList(XmlNode* node, const char* name, size_t length) {
+    for (; node; node = node->next) {
+        if (sameName(node, name, length)) return node;
+    }
+    return nullptr;
+}
+
 XmlNode* findInIndex(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
-                     uint32_t hash, bool isAttribute) {
+                     bool isAttribute) {
     XmlIndex* index = &doc->index;
-    if (index->capacity == 0) return nullptr;
+    uint32_t hash = nameHash(name, length);
     size_t mask = index->capacity - 1;
     for (size_t i = slotHash(parent, hash, isAttribute) & mask;; i = (i + 1) & mask) {
         XmlNode* node = index->slots[i];
@@ -60,10 +78,12 @@ void placeInIndex(XmlIndex* index, XmlNode* node) {
     index->count++;
 }
 
-// Keeps the index at most half full, so probes stay short.
-bool reserveIndex(XmlIndex* index) {
-    if ((index->count + 1) * 2 <= index->capacity) return true;
-    size_t capacity = index->capacity ? index->capacity * 2 : INDEX_FIRST_CAPACITY;
+// Makes room for `more` entries, keeping the index at most half full so probes stay short.
+bool reserveIndex(XmlIndex* index, size_t more) {
+    if ((index->count + more) * 2 <= index->capacity) return true;
+    size_t capacity = index->capacity ? index->capacity : INDEX_FIRST_CAPACITY;
+    while ((index->count + more) * 2 > capacity)
+        capacity *= 2;
     XmlNode** slots = static_cast<XmlNode**>(calloc(capacity, sizeof(XmlNode*)));
     if (!slots) return false;
     XmlIndex grown{slots, capacity, 0};
@@ -75,9 +95,44 @@ bool reserveIndex(XmlIndex* index) {
     return true;
 }
 
+void indexNode(XmlIndex* index, XmlNode* node) {
+    node->nameHash = nameHash(node->name, node->nameLength);
+    placeInIndex(index, node);
+}
+
+// Links `node` at the end of its list; a list that grows past the threshold enters the index
+// whole. False (nothing linked) when the index cannot grow.
+bool linkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node) {
+    bool isAttribute = node->isAttribute;
+    uint32_t* count = isAttribute ? &parent->attributeCount : &parent->childCount;
+    bool* indexed = isAttribute ? &parent->attributesIndexed : &parent->childrenIndexed;
+    XmlNode** first = isAttribute ? &parent->firstAttribute : &parent->firstChild;
+    XmlNode** last = isAttribute ? &parent->lastAttribute : &parent->lastChild;
+    bool startIndex = !*indexed && *count + 1 > INDEX_THRESHOLD;
+    if ((*indexed || startIndex) && !reserveIndex(&doc->index, startIndex ? *count + 1 : 1)) {
+        return false;
+    }
+    node->previous = *last;
+    if (*last) {
+        (*last)->next = node;
+    } else {
+        *first = node;
+    }
+    *last = node;
+    ++*count;
+    if (startIndex) {
+        for (XmlNode* n = *first; n; n = n->next)
+            indexNode(&doc->index, n);
+        *indexed = true;
+    } else if (*indexed) {
+        indexNode(&doc->index, node);
+    }
+    return true;
+}
+
 } // namespace
 
-void* xmlArenaAlloc(XmlArena* arena, size_t bytes) {
+void* xmlArenaAllocSlow(XmlArena* arena, size_t bytes) {
     size_t need = roundUp(bytes);
     if (need < bytes) return nullptr;
     XmlArenaBlock* head = arena->head;
@@ -113,14 +168,6 @@ char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length) {
     return copy;
 }
 
-uint32_t xmlNameHash(const char* name, size_t length) {
-    uint32_t hash = 2166136261u;
-    for (size_t i = 0; i < length; i++) {
-        hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
-    }
-    return hash;
-}
-
 XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
                            const char* name, size_t length) {
     XmlDocument* doc = static_cast<XmlDocument*>(calloc(1, sizeof(XmlDocument)));
@@ -139,7 +186,6 @@ XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone
     memset(root, 0, sizeof(XmlNode));
     root->name = copy;
     root->nameLength = length;
-    root->nameHash = xmlNameHash(copy, length);
     doc->root = root;
     doc->cursor = root;
     lockInit(&doc->lock);
@@ -159,38 +205,26 @@ void xmlTreeFree(XmlDocument* doc) {
     free(doc);
 }
 
-XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
-                      uint32_t hash) {
-    return findInIndex(doc, parent, name, length, hash, false);
+XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
+    if (parent->childrenIndexed) return findInIndex(doc, parent, name, length, false);
+    return scanList(parent->firstChild, name, length);
 }
 
-XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
-                          uint32_t hash) {
-    return findInIndex(doc, parent, name, length, hash, true);
+XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
+    if (parent->attributesIndexed) return findInIndex(doc, parent, name, length, true);
+    return scanList(parent->firstAttribute, name, length);
 }
 
-XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length, uint32_t hash,
+XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
                        bool isAttribute) {
-    if (!reserveIndex(&doc->index)) return nullptr;
     XmlNode* node = static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode)));
     if (!node) return nullptr;
     memset(node, 0, sizeof(XmlNode));
     node->parent = parent;
     node->name = name;
     node->nameLength = length;
-    node->nameHash = hash;
     node->isAttribute = isAttribute;
-    XmlNode** first = isAttribute ? &parent->firstAttribute : &parent->firstChild;
-    XmlNode** last = isAttribute ? &parent->lastAttribute : &parent->lastChild;
-    node->previous = *last;
-    if (*last) {
-        (*last)->next = node;
-    } else {
-        *first = node;
-    }
-    *last = node;
-    placeInIndex(&doc->index, node);
-    return node;
+    return linkNode(doc, parent, node) ? node : nullptr;
 }
 
 bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_t length) {

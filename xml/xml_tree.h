@@ -35,12 +35,17 @@ struct XmlNode {
     char* value; // attributes only; null when the attribute has no value
     size_t valueLength;
     size_t valueCapacity; // bytes a new value may reuse in place, terminator excluded
-    uint32_t nameHash;
+    uint32_t childCount;
+    uint32_t attributeCount;
+    uint32_t nameHash; // set once the node's list is in the index
     bool isAttribute;
+    bool childrenIndexed;   // this element's child list is in the index
+    bool attributesIndexed; // this element's attribute list is in the index
 };
 
 // Finds a child element or an attribute by (parent, kind, name) in constant time, so that files
-// with many siblings or attributes do not take quadratic time to load.
+// with many siblings or attributes do not take quadratic time to load. Short lists are not
+// indexed: scanning a few names is quicker than hashing them.
 struct XmlIndex {
     XmlNode** slots;
     size_t capacity; // a power of two, or 0
@@ -62,8 +67,27 @@ struct XmlDocument {
     XmlIndex index;
 };
 
-// Bytes from the document's blocks, aligned for a node; null when memory runs out.
-void* xmlArenaAlloc(XmlArena* arena, size_t bytes);
+// Alignment of every allocation from the blocks: enough for a node.
+constexpr size_t XML_ARENA_ALIGN = 8;
+// Bytes in front of a block's data.
+constexpr size_t XML_ARENA_HEADER =
+    (sizeof(XmlArenaBlock) + XML_ARENA_ALIGN - 1) & ~(XML_ARENA_ALIGN - 1);
+
+// Takes a new block for an allocation that does not fit in the current one.
+void* xmlArenaAllocSlow(XmlArena* arena, size_t bytes);
+
+// Bytes from the document's blocks, aligned for a node; null when memory runs out. Inline: the
+// parser allocates every name, value and node this way.
+inline void* xmlArenaAlloc(XmlArena* arena, size_t bytes) {
+    size_t need = (bytes + XML_ARENA_ALIGN - 1) & ~(XML_ARENA_ALIGN - 1);
+    XmlArenaBlock* head = arena->head;
+    if (head && need >= bytes && head->size - head->used >= need) {
+        void* block = reinterpret_cast<char*>(head) + XML_ARENA_HEADER + head->used;
+        head->used += need;
+        return block;
+    }
+    return xmlArenaAllocSlow(arena, bytes);
+}
 // Gives back the tail of the most recent allocation so it can be reused.
 void xmlArenaShrinkLast(XmlArena* arena, void* block, size_t oldBytes, size_t newBytes);
 
@@ -73,16 +97,13 @@ XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone
 // Releases the tree, the index, the output text and the record.
 void xmlTreeFree(XmlDocument* doc);
 
-uint32_t xmlNameHash(const char* name, size_t length);
 // The child element or attribute of `parent` with this exact name, or null.
-XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
-                      uint32_t hash);
-XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
-                          uint32_t hash);
+XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length);
+XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name, size_t length);
 // Appends a new node to the child or attribute list of `parent`. `name` must already be a
 // zero-terminated string from the document's arena; it is taken over, not copied. Null when
 // memory runs out (nothing is linked then).
-XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length, uint32_t hash,
+XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
                        bool isAttribute);
 // A zero-terminated copy of `length` bytes in the document's arena, or null.
 char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length);

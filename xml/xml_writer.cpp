@@ -1,8 +1,6 @@
 // The writer: the exact text of the settings and alarm files. Byte order mark, a one-line
 // declaration, then one tag or attribute per line, one space of indent per level, CR LF line
 // ends; every name and value escaped so the tokenizing parser reads it back.
-#include <cinttypes>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,125 +8,36 @@
 
 namespace {
 
-constexpr size_t FIRST_OUTPUT = 4096;
+// Room for the declaration with its longest version, encoding and standalone texts.
+constexpr size_t DECLARATION_ROOM = 96;
 
-// The text being built; on a failed growth `failed` is set and nothing more is written.
-struct Output {
-    char* text;
-    size_t length;
-    size_t capacity;
-    bool failed;
-};
-
-bool reserve(Output* out, size_t more) {
-    if (out->failed) return false;
-    if (out->capacity - out->length > more) return true;
-    size_t capacity = out->capacity ? out->capacity : FIRST_OUTPUT;
-    while (capacity - out->length <= more) {
-        if (capacity > SIZE_MAX / 2) {
-            out->failed = true;
-            return false;
-        }
-        capacity *= 2;
-    }
-    char* grown = static_cast<char*>(realloc(out->text, capacity));
-    if (!grown) {
-        out->failed = true;
-        return false;
-    }
-    out->text = grown;
-    out->capacity = capacity;
+// Adds to a byte count; false when it would overflow.
+bool add(size_t* total, size_t more) {
+    if (*total > SIZE_MAX - more) return false;
+    *total += more;
     return true;
 }
 
-void put(Output* out, const char* text, size_t length) {
-    if (!reserve(out, length)) return;
-    memcpy(out->text + out->length, text, length);
-    out->length += length;
+bool addEscaped(size_t* total, size_t length) {
+    return length <= SIZE_MAX / XML_MAX_ESCAPE_GROWTH && add(total, length * XML_MAX_ESCAPE_GROWTH);
 }
 
-void putText(Output* out, const char* text) {
-    put(out, text, strlen(text));
-}
-
-void putEscaped(Output* out, const char* text, size_t length) {
-    if (length > SIZE_MAX / XML_MAX_ESCAPE_GROWTH - 1) {
-        out->failed = true;
-        return;
-    }
-    if (!reserve(out, length * XML_MAX_ESCAPE_GROWTH)) return;
-    out->length += xmlEscapeInto(text, length, out->text + out->length);
-}
-
-// A line break followed by `depth` spaces.
-void newLine(Output* out, int32_t depth) {
-    if (!reserve(out, 2 + static_cast<size_t>(depth))) return;
-    out->text[out->length++] = '\r';
-    out->text[out->length++] = '\n';
-    memset(out->text + out->length, ' ', depth);
-    out->length += depth;
-}
-
-void writeDeclaration(Output* out, const XmlDocument* doc) {
-    static const char* const encodings[] = {"UTF-8", "UTF-16", "Shift_JIS", "EUC-JP"};
-    static const char* const standalones[] = {"no", "yes"};
-    char version[32];
-    snprintf(version, sizeof version, "%" PRIu32 ".%" PRIu32, doc->version >> 16,
-             doc->version & 0xFFFFu);
-    putText(out, "\xEF\xBB\xBF<?xml version=\"");
-    putText(out, version);
-    putText(out, "\"");
-    if (doc->encoding >= 1 && doc->encoding <= 4) {
-        putText(out, " encoding=\"");
-        putText(out, encodings[doc->encoding - 1]);
-        putText(out, "\"");
-    }
-    if (doc->standalone >= 1 && doc->standalone <= 2) {
-        putText(out, " standalone=\"");
-        putText(out, standalones[doc->standalone - 1]);
-        putText(out, "\"");
-    }
-    putText(out, " ?>");
-}
-
-// The start tag with one line per attribute; a tag with attributes closes on a line of its own.
-void writeStartTag(Output* out, const XmlNode* element, int32_t depth) {
-    newLine(out, depth);
-    put(out, "<", 1);
-    putEscaped(out, element->name, element->nameLength);
-    for (const XmlNode* a = element->firstAttribute; a; a = a->next) {
-        newLine(out, depth + 1);
-        putEscaped(out, a->name, a->nameLength);
-        put(out, " = \"", 4);
-        putEscaped(out, a->value, a->valueLength);
-        put(out, "\"", 1);
-    }
-    if (element->firstAttribute) newLine(out, depth);
-    put(out, ">", 1);
-}
-
-void writeEndTag(Output* out, const XmlNode* element, int32_t depth) {
-    newLine(out, depth);
-    put(out, "</", 2);
-    putEscaped(out, element->name, element->nameLength);
-    put(out, ">", 1);
-}
-
-// Walks the tree in document order through the parent links, so a deep tree needs no stack.
-void writeTree(Output* out, XmlDocument* doc) {
-    const XmlNode* node = doc->root;
+// Visits the elements in document order through the parent links, so that a deep tree needs no
+// stack: `open` for each element on the way down, `close` on the way back up.
+template <typename Open, typename Close>
+bool walkTree(const XmlNode* root, Open open, Close close) {
+    const XmlNode* node = root;
     int32_t depth = 0;
     for (;;) {
-        doc->outputIndent = depth;
-        writeStartTag(out, node, depth);
+        if (!open(node, depth)) return false;
         if (node->firstChild) {
             node = node->firstChild;
             depth++;
             continue;
         }
         for (;;) {
-            writeEndTag(out, node, depth);
-            if (node == doc->root) return;
+            if (!close(node, depth)) return false;
+            if (node == root) return true;
             if (node->next) {
                 node = node->next;
                 break;
@@ -137,6 +46,124 @@ void writeTree(Output* out, XmlDocument* doc) {
             depth--;
         }
     }
+}
+
+// An upper bound of the text's size (every byte escaped at its longest), so that the text is
+// written into one block without checks on the way. False when the size does not fit in memory.
+bool textBound(const XmlNode* root, size_t* total) {
+    *total = DECLARATION_ROOM;
+    auto open = [total](const XmlNode* element, int32_t depth) {
+        size_t line = 2 + static_cast<size_t>(depth) + 1;
+        // Start and end tag lines, and the line of a start tag's closing ">".
+        bool fits = add(total, 3 * line + 2) && addEscaped(total, element->nameLength) &&
+                    addEscaped(total, element->nameLength);
+        for (const XmlNode* a = element->firstAttribute; a && fits; a = a->next) {
+            fits = add(total, line + 1 + 6) && addEscaped(total, a->nameLength) &&
+                   addEscaped(total, a->valueLength);
+        }
+        return fits;
+    };
+    auto close = [](const XmlNode*, int32_t) { return true; };
+    return walkTree(root, open, close) && add(total, 3);
+}
+
+char* put(char* out, const char* text, size_t length) {
+    memcpy(out, text, length);
+    return out + length;
+}
+
+char* putEscaped(char* out, const char* text, size_t length) {
+    return out + xmlEscapeInto(text, length, out);
+}
+
+// A line break followed by `depth` spaces.
+char* newLine(char* out, int32_t depth) {
+    *out++ = '\r';
+    *out++ = '\n';
+    memset(out, ' ', depth);
+    return out + depth;
+}
+
+char* putNumber(char* out, uint32_t number) {
+    char digits[10];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number);
+    while (n)
+        *out++ = digits[--n];
+    return out;
+}
+
+char* writeDeclaration(char* out, const XmlDocument* doc) {
+    static const char* const encodings[] = {"UTF-8", "UTF-16", "Shift_JIS", "EUC-JP"};
+    static const char* const standalones[] = {"no", "yes"};
+    static const char start[] = "\xEF\xBB\xBF<?xml version=\"";
+    out = put(out, start, sizeof start - 1);
+    out = putNumber(out, doc->version >> 16);
+    *out++ = '.';
+    out = putNumber(out, doc->version & 0xFFFFu);
+    *out++ = '"';
+    if (doc->encoding >= 1 && doc->encoding <= 4) {
+        out = put(out, " encoding=\"", 11);
+        const char* name = encodings[doc->encoding - 1];
+        out = put(out, name, strlen(name));
+        *out++ = '"';
+    }
+    if (doc->standalone >= 1 && doc->standalone <= 2) {
+        out = put(out, " standalone=\"", 13);
+        const char* value = standalones[doc->standalone - 1];
+        out = put(out, value, strlen(value));
+        *out++ = '"';
+    }
+    return put(out, " ?>", 3);
+}
+
+// The start tag with one line per attribute; a tag with attributes closes on a line of its own.
+char* writeStartTag(char* out, const XmlNode* element, int32_t depth) {
+    out = newLine(out, depth);
+    *out++ = '<';
+    out = putEscaped(out, element->name, element->nameLength);
+    for (const XmlNode* a = element->firstAttribute; a; a = a->next) {
+        out = newLine(out, depth + 1);
+        out = putEscaped(out, a->name, a->nameLength);
+        out = put(out, " = \"", 4);
+        out = putEscaped(out, a->value, a->valueLength);
+        *out++ = '"';
+    }
+    if (element->firstAttribute) out = newLine(out, depth);
+    *out++ = '>';
+    return out;
+}
+
+char* writeEndTag(char* out, const XmlNode* element, int32_t depth) {
+    out = newLine(out, depth);
+    *out++ = '<';
+    *out++ = '/';
+    out = putEscaped(out, element->name, element->nameLength);
+    *out++ = '>';
+    return out;
+}
+
+// Writes the whole text into `out`, which holds at least the bound; returns its length.
+size_t writeText(char* out, XmlDocument* doc) {
+    char* start = out;
+    out = writeDeclaration(out, doc);
+    auto open = [&out, doc](const XmlNode* element, int32_t depth) {
+        doc->outputIndent = depth;
+        out = writeStartTag(out, element, depth);
+        return true;
+    };
+    auto close = [&out, doc](const XmlNode* element, int32_t depth) {
+        doc->outputIndent = depth;
+        out = writeEndTag(out, element, depth);
+        return true;
+    };
+    walkTree(doc->root, open, close);
+    out = newLine(out, 0);
+    *out = 0;
+    return out - start;
 }
 
 void releaseOutput(XmlDocument* doc) {
@@ -152,24 +179,23 @@ void releaseOutput(XmlDocument* doc) {
 XmlStatus xmlSerialize(XmlDocument* doc, const char** text, size_t* length) {
     if (!doc || !doc->cursor || !text || !length) return XmlInvalid;
     lockEnter(&doc->lock);
-    // The previous text's block is reused: callers serialise the same document again and again.
-    Output out{doc->outputText, 0, doc->outputCapacity, false};
-    doc->outputText = nullptr;
-    releaseOutput(doc);
-    writeDeclaration(&out, doc);
-    writeTree(&out, doc);
-    newLine(&out, 0);
-    if (reserve(&out, 1)) out.text[out.length] = 0;
     XmlStatus status = XmlNoSpace;
-    if (out.failed) {
-        free(out.text);
-    } else {
-        doc->outputText = out.text;
-        doc->outputSize = out.length + 1;
-        doc->outputCapacity = out.capacity;
+    size_t bound = 0;
+    if (!textBound(doc->root, &bound)) {
+        releaseOutput(doc);
+    } else if (bound > doc->outputCapacity) {
+        // A block that is too small is replaced; one big enough is reused, since callers
+        // serialise the same document again and again.
+        releaseOutput(doc);
+        doc->outputText = static_cast<char*>(malloc(bound));
+        if (doc->outputText) doc->outputCapacity = bound;
+    }
+    if (doc->outputText) {
+        size_t written = writeText(doc->outputText, doc);
+        doc->outputSize = written + 1;
         doc->outputIndent = 0;
-        *text = out.text;
-        *length = out.length;
+        *text = doc->outputText;
+        *length = written;
         status = XmlOk;
     }
     lockLeave(&doc->lock);

@@ -247,6 +247,16 @@ TEST(XmlIndex, ManyChildrenAndAttributesStayFindable) {
         EXPECT_EQ(cursorName(d), name);
         xmlMove(d, "..");
     }
+    // Names already present are found again, so nothing is added twice.
+    for (int i = 0; i < 2000; i += 13) {
+        ASSERT_EQ(xmlAddChild(d, std::to_string(i).c_str()), XmlOk);
+        ASSERT_EQ(xmlSetAttrInt(d, ("a" + std::to_string(i)).c_str(), -i), XmlOk);
+    }
+    int children = 0;
+    XmlIterator it = nullptr;
+    for (XmlStatus s = xmlFirstChild(d, &it); s == XmlOk; s = xmlNextSibling(d, &it)) children++;
+    EXPECT_EQ(children, 2000);
+    EXPECT_EQ(attr(d, "a13"), "-13");
     // Children and attributes of the same name do not stand in for each other.
     EXPECT_EQ(xmlMove(d, "a5"), XmlNotFound);
     EXPECT_EQ(attr(d, "5"), "<status 5>");
