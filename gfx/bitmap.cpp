@@ -38,6 +38,10 @@ void CBitMap::release() {
     buffers[0] = nullptr;
     buffers[1] = nullptr;
     bufferIndex = 0;
+    // An empty surface reports no size, so nothing can walk pixels that are no longer there.
+    info = BitmapInfo{};
+    bytesPerPixel = 0;
+    stride = 0;
 }
 
 void CBitMap::flip() {

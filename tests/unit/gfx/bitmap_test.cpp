@@ -59,6 +59,8 @@ TEST(CBitMap, CreateRefusesAReadySurfaceUntilReleased) {
     s.release();
     EXPECT_TRUE(s.empty());
     EXPECT_EQ(s.bufferIndex, 0u);
+    EXPECT_EQ(s.width(), 0);
+    EXPECT_EQ(s.imageSize(), 0u);
     ASSERT_TRUE(s.create(32, 8, 8));
     EXPECT_EQ(s.width(), 8);
     s.release();
