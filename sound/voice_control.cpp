@@ -141,8 +141,10 @@ int32_t VoiceGetPosition(VoiceHandle handle, uint64_t* position, uint64_t* lengt
 
 int32_t VoiceGetPositionMs(VoiceHandle handle, uint64_t* position, uint64_t* length) {
     return withVoice(handle, [position, length](SoundVoice* voice) {
-        if (position) *position = framesToMs(voice->position, voice->format.rate);
-        if (length) *length = framesToMs(voice->length, voice->format.rate);
+        // The format belongs to the prepare thread until the voice is opened.
+        uint32_t rate = voice->stateFlags & VS_OPENED ? voice->format.rate : 0;
+        if (position) *position = framesToMs(voice->position, rate);
+        if (length) *length = framesToMs(voice->length, rate);
         return SND_OK;
     });
 }
