@@ -7,6 +7,8 @@
 #include <new>
 
 #include "app/watch_app_win32.h"
+#include "gfx/image_table.h"
+#include "gfx/image_table_win32.h"
 #include "util/ansi_text_win32.h"
 #include "util/file_util.h"
 #include "util/path_util.h"
@@ -44,6 +46,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     restrictDllSearch();
     setlocale(LC_ALL, "Japanese");
     enterProgramFolder();
+    loadImageTable(instance);
 
     WatchApp* app = new (std::nothrow) WatchApp(instance);
     if (!app) return 0;
@@ -59,5 +62,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     }
     app->destroy();
     delete app;
+    freeImageTable();
     return 0;
 }

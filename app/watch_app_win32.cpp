@@ -4,7 +4,10 @@
 #include "app/settings.h"
 #include "app/tray_icon_win32.h"
 #include "gfx/bitmap.h"
+#include "gfx/region_from_alpha_win32.h"
 #include "util/window_placement_win32.h"
+#include "watch/alpha_bands.h"
+#include "watch/band_window_win32.h"
 #include "watch/watch_window_win32.h"
 
 #include <cstdlib>
@@ -47,9 +50,12 @@ WatchApp::WatchApp(HINSTANCE moduleInstance) : instance(moduleInstance) {
 
 bool WatchApp::create(int showCommand) {
     if (!registerWatchClass(instance)) return false;
+    if (!registerBandClass(instance)) return false;
 
-    CBitMap* sprite = new CBitMap;
-    spriteSurface = sprite;
+    spriteSurface = new CBitMap;
+    switchCharacter(this, false);
+    watchRegion = regionFromAlpha(&spriteSurface->info.header, spriteSurface->backBuffer(), &width,
+                                  &height, WATCH_BAND_LOW, WATCH_BAND_HIGH);
     windowSurface = new CBitMap;
     windowSurface->create(24, width, height);
 
@@ -57,6 +63,8 @@ bool WatchApp::create(int showCommand) {
                                   WS_POPUP, settings ? settings->x : 0, settings ? settings->y : 0,
                                   width, height, nullptr, nullptr, instance, this);
     if (!watchWindow) return false;
+    createBandWindows(this);
+    rebuildBands(this);
 
     placeWatch(this);
     ShowWindow(watchWindow, showCommand);

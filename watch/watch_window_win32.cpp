@@ -7,12 +7,23 @@
 #include "app/tray_icon_win32.h"
 #include "app/watch_app_win32.h"
 #include "gfx/bitmap.h"
+#include "gfx/region_from_alpha_win32.h"
 #include "gfx/screen_win32.h"
 #include "util/window_placement_win32.h"
+#include "watch/alpha_bands.h"
+#include "watch/band_window_win32.h"
+#include "watch/context_menu_win32.h"
 #include "watch/fade.h"
+#include "watch/watch_face.h"
+#include "watch/watch_info_win32.h"
 #include "watch/watch_messages.h"
+#include "watch/watch_mode.h"
+#include "watch/watch_mode_win32.h"
 
 namespace {
+
+// Broadcast by the shell when the taskbar is (re)created: the tray icon must be added again.
+UINT taskbarCreatedMessage = 0;
 
 WatchApp* appOf(HWND window) {
     return reinterpret_cast<WatchApp*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -31,20 +42,43 @@ LRESULT onCreate(HWND window, LPARAM lParam) {
     SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
     SetTimer(window, TIMER_FADE_IN, 1, nullptr);
     SetTimer(window, TIMER_REPAINT, 200, nullptr);
+    SetTimer(window, TIMER_WATCH_MODE, 10, nullptr);
     DragAcceptFiles(window, TRUE);
+    taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     return 0;
 }
 
 void onDestroy(HWND window) {
     removeTrayIcon(window);
+    KillTimer(window, TIMER_WATCH_MODE);
     KillTimer(window, TIMER_REPAINT);
     PostQuitMessage(0);
+}
+
+void onEndSession(HWND window, WatchApp* app, WPARAM ending) {
+    if (!ending) return;
+    notifyOwned(app, WM_OWNER_SESSION_END);
+    KillTimer(window, TIMER_FADE_IN);
+    KillTimer(window, TIMER_FADE_OUT);
+    DestroyWindow(window);
+}
+
+WatchFace faceOf(WatchApp* app) {
+    WatchFace face = {};
+    face.windowSurface = app->windowSurface;
+    face.spriteSurface = app->spriteSurface;
+    if (app->settings) {
+        face.dateFormat = static_cast<uint32_t>(app->settings->dateFormat);
+        face.timeFormat = app->settings->timeFormat;
+    }
+    return face;
 }
 
 void onPaint(HWND window, WatchApp* app) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    if (app->windowSurface) {
+    if (app->windowSurface && app->spriteSurface) {
+        renderWatchFace(faceOf(app), app->panelX + 6, app->panelY + 6);
         app->windowSurface->flip();
         presentSurface(dc, *app->windowSurface);
     }
@@ -67,9 +101,75 @@ void onTimer(HWND window, WatchApp* app, WPARAM id) {
     case TIMER_REPAINT:
         InvalidateRect(window, nullptr, FALSE);
         break;
+    case TIMER_WATCH_MODE:
+        watchModeStep(app);
+        break;
     default:
         break;
     }
+}
+
+void beginDrag(HWND window, WatchApp* app) {
+    if (app->watchMode != WATCH_MODE_OFF) return;
+    app->dragging = 1;
+    computeWorkArea(&app->workArea);
+    RECT r;
+    POINT cursor;
+    GetWindowRect(window, &r);
+    GetCursorPos(&cursor);
+    app->dragOffset = POINT{r.left - cursor.x, r.top - cursor.y};
+    SetCapture(window);
+}
+
+void dragTo(HWND window, WatchApp* app) {
+    if (app->dragging != 1) return;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    moveWindowClamped(window, cursor.x + app->dragOffset.x, cursor.y + app->dragOffset.y,
+                      &app->workArea);
+    notifyOwned(app, WM_OWNER_MOVED);
+}
+
+// Any button-up ends a drag, even one that never began: a click stores where the watch is.
+void endDrag(HWND window, WatchApp* app) {
+    app->dragging = 0;
+    ReleaseCapture();
+    RECT r;
+    GetWindowRect(window, &r);
+    if (app->settings) {
+        app->settings->x = r.left;
+        app->settings->y = r.top;
+    }
+    app->watchRect = r;
+}
+
+void onRightButtonDown(HWND window, WatchApp* app, LPARAM lParam) {
+    // Coordinates taken as unsigned 16-bit values, as the message packs them.
+    POINT p{static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
+    ClientToScreen(window, &p);
+    showContextMenu(window, app, p.x, p.y);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+void onTrayNotify(HWND window, WatchApp* app, LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDOWN) {
+        if (IsIconic(window))
+            restoreWatch(window, app->settings ? app->settings->topmost : 0);
+        else
+            SetForegroundWindow(window);
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        showTrayMenu(window);
+    }
+}
+
+void fillWatchInfo(WatchApp* app, LPARAM lParam) {
+    WatchInfo* info = reinterpret_cast<WatchInfo*>(lParam);
+    if (!info) return;
+    info->watchWindow = app->watchWindow;
+    info->watchRect = app->watchRect;
+    info->panelX = app->panelX;
+    info->panelY = app->panelY;
+    info->settings = app->settings;
 }
 
 struct OwnedMessage {
@@ -81,6 +181,63 @@ BOOL CALLBACK sendIfOwned(HWND candidate, LPARAM lParam) {
     const OwnedMessage* owned = reinterpret_cast<const OwnedMessage*>(lParam);
     if (GetParent(candidate) == owned->owner) SendMessageW(candidate, owned->message, 0, 0);
     return TRUE;
+}
+
+// Messages answered the same way whatever their parameters; -1 when `message` is not one.
+LRESULT fixedAnswer(UINT message) {
+    switch (message) {
+    case WM_SIZE:
+    case WM_KEYDOWN:
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return -1;
+    }
+}
+
+LRESULT dispatch(HWND window, WatchApp* app, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        onPaint(window, app);
+        return 0;
+    case WM_QUERYENDSESSION:
+        saveSettings(app->settings);
+        return 1;
+    case WM_ENDSESSION:
+        onEndSession(window, app, wParam);
+        break;
+    case WM_COMMAND:
+        return runMenuCommand(window, app, wParam, lParam);
+    case WM_TIMER:
+        onTimer(window, app, wParam);
+        return 1;
+    case WM_MOUSEMOVE:
+        dragTo(window, app);
+        return 0;
+    case WM_LBUTTONDOWN:
+        beginDrag(window, app);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        endDrag(window, app);
+        return 0;
+    case WM_RBUTTONDOWN:
+        onRightButtonDown(window, app, lParam);
+        return 0;
+    case WM_TRAY_NOTIFY:
+        onTrayNotify(window, app, lParam);
+        break;
+    case WM_QUERY_WATCH_INFO:
+        fillWatchInfo(app, lParam);
+        return 1;
+    default:
+        if (message == taskbarCreatedMessage && message != 0)
+            restoreTrayIcon(window, LoadIconW(app->instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace
@@ -108,6 +265,31 @@ void placeWatch(WatchApp* app) {
     notifyOwned(app, WM_OWNER_PLACED);
 }
 
+void switchCharacter(WatchApp* app, bool apply) {
+    int32_t chara = app->settings ? app->settings->chara : 0;
+    composeCharacterSprite(app->spriteSurface, chara, &app->panelX, &app->panelY);
+    if (!apply) return;
+    const CBitMap* sprite = app->spriteSurface;
+    app->watchRegion = regionFromAlpha(&sprite->info.header, sprite->backBuffer(), &app->width,
+                                       &app->height, WATCH_BAND_LOW, WATCH_BAND_HIGH);
+    app->windowSurface->release();
+    app->windowSurface->create(24, app->width, app->height);
+    resizeWindow(app->watchWindow, app->width, app->height);
+    SetWindowRgn(app->watchWindow, app->watchRegion, FALSE);
+    rebuildBands(app);
+    placeWatch(app);
+    InvalidateRect(app->watchWindow, nullptr, TRUE);
+    for (HWND band : app->bandWindows)
+        if (band) InvalidateRect(band, nullptr, TRUE);
+}
+
+void restoreWatch(HWND window, int topmost) {
+    if (!window || !IsIconic(window)) return;
+    ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    setTopmost(window, topmost);
+}
+
 LRESULT CALLBACK watchWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
         onDestroy(window);
@@ -123,22 +305,7 @@ LRESULT CALLBACK watchWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     }
     WatchApp* app = appOf(window);
     if (!app) return DefWindowProcW(window, message, wParam, lParam);
-    switch (message) {
-    case WM_SIZE:
-    case WM_KEYDOWN:
-        return 0;
-    case WM_PAINT:
-        onPaint(window, app);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_QUERYENDSESSION:
-        saveSettings(app->settings);
-        return 1;
-    case WM_TIMER:
-        onTimer(window, app, wParam);
-        return 1;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
+    LRESULT fixed = fixedAnswer(message);
+    if (fixed >= 0) return fixed;
+    return dispatch(window, app, message, wParam, lParam);
 }

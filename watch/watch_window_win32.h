@@ -13,3 +13,8 @@ void applyFade(WatchApp* app);
 void placeWatch(WatchApp* app);
 // Sends `message` to every top-level window the watch window owns.
 void notifyOwned(WatchApp* app, UINT message);
+// Composes the current character into the sprite; with `apply` also reshapes, resizes and
+// re-places the watch and its band windows.
+void switchCharacter(WatchApp* app, bool apply);
+// Brings a minimized watch window back to the foreground.
+void restoreWatch(HWND window, int topmost);
