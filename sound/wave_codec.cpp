@@ -139,10 +139,12 @@ int32_t waveCodecProbe(CodecContext* c, uint32_t reserved) {
     ChunksSeen seen{};
     uint8_t header[8];
     while (readExact(c, header, sizeof header)) {
-        uint64_t remaining = readU32(header + 4);
+        uint64_t size = readU32(header + 4);
+        uint64_t remaining = size;
         int32_t result = takeChunk(c, header, &seen, &remaining);
         if (result != SND_OK) return result;
-        remaining += remaining & 1;
+        // The pad byte of an odd-sized chunk, also when the chunk was read to its end.
+        remaining += size & 1;
         if (remaining != 0 && codecSeekFile(c, static_cast<int64_t>(remaining), 1) < 0) break;
     }
     // Without channels, block align, rate or sample data there is nothing to play, and the

@@ -117,6 +117,20 @@ TEST_F(WaveCodecTest, LoopRegionsFromCueAndSmpl) {
     }
 }
 
+TEST_F(WaveCodecTest, OddSizedSamplerChunkKeepsTheChunksInStep) {
+    ASSERT_TRUE(run.ok());
+    std::vector<uint8_t> smpl(61, 0);
+    smpl[28] = 1;  // one loop
+    smpl[44] = 4;  // start
+    smpl[48] = 12; // end
+    Probed p = probeWithFormat(
+        save(WaveBuilder().fmt(1, 1, 8000, 2, 16).chunk("smpl", smpl).data(pcm16({1, 2, 3}))));
+    ASSERT_EQ(SND_OK, p.result);
+    EXPECT_EQ(6u, p.info.dataSize);
+    EXPECT_EQ(4u, p.info.loopStart);
+    EXPECT_EQ(12u, p.info.loopEnd);
+}
+
 TEST_F(WaveCodecTest, CountsAndSizesAreCheckedAgainstTheFile) {
     ASSERT_TRUE(run.ok());
     auto base = [] { return WaveBuilder().fmt(1, 1, 48000, 2, 16).data(pcm16({0, 0})); };
