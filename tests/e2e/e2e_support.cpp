@@ -4,15 +4,6 @@
 
 namespace {
 
-// The build hands in the program's path as a host path; under Wine the host's root is Z:.
-std::wstring builtProgramPath() {
-    std::string host = VESK_EXE_PATH;
-    std::wstring path;
-    if (!host.empty() && host[0] == '/') path = L"Z:";
-    for (char c : host) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    return path;
-}
-
 void removeTree(const std::wstring& folder) {
     for (const std::wstring& name : filesIn(folder)) {
         std::wstring full = folder + L"\\" + name;
@@ -51,10 +42,12 @@ ProgramFolder::ProgramFolder() {
     swprintf(name, 64, L"vesk-e2e-%lu-%u", GetCurrentProcessId(), ++counter);
     folder = std::wstring(temp) + name;
     CreateDirectoryW(folder.c_str(), nullptr);
-    CopyFileW(builtProgramPath().c_str(), exe().c_str(), FALSE);
+    CopyFileW(hostPath(VESK_EXE_PATH).c_str(), exe().c_str(), FALSE);
 }
 
-ProgramFolder::~ProgramFolder() { removeTree(folder); }
+ProgramFolder::~ProgramFolder() {
+    removeTree(folder);
+}
 
 bool VeskProcess::start(const std::wstring& exe, const std::wstring& workingDir) {
     STARTUPINFOW startup = {};
@@ -95,6 +88,14 @@ DWORD VeskProcess::waitForExit(DWORD timeoutMs) {
     return code;
 }
 
+std::wstring hostPath(const char* host) {
+    std::wstring path;
+    if (host[0] == '/') path = L"Z:";
+    for (const char* c = host; *c; ++c)
+        path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    return path;
+}
+
 std::vector<HWND> windowsOfClass(const wchar_t* className, DWORD pid) {
     std::vector<HWND> found;
     ClassSearch search{className, pid, &found};
@@ -108,7 +109,8 @@ std::string readFileBytes(const std::wstring& path) {
     std::string bytes;
     char buffer[4096];
     size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, n);
     fclose(f);
     return bytes;
 }

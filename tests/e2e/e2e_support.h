@@ -40,6 +40,8 @@ class VeskProcess {
     PROCESS_INFORMATION info = {};
 };
 
+// A path of the build machine as this program sees it (under Wine the host's root is Z:).
+std::wstring hostPath(const char* path);
 // Windows of `className` belonging to process `pid` (any process when pid is 0).
 std::vector<HWND> windowsOfClass(const wchar_t* className, DWORD pid = 0);
 // The bytes of a file, or an empty string when it cannot be read.
