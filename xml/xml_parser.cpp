@@ -204,6 +204,13 @@ bool parseDeclaration(Parser* p) {
 char* decodeIntoArena(XmlDocument* doc, const Byte* raw, size_t length, size_t* decoded) {
     char* text = static_cast<char*>(xmlArenaAlloc(&doc->arena, length + 1));
     if (!text) return nullptr;
+    // Most names and values hold no entity and are copied as they are.
+    if (!memchr(raw, '&', length)) {
+        memcpy(text, raw, length);
+        text[length] = 0;
+        *decoded = length;
+        return text;
+    }
     *decoded = xmlUnescapeInto(reinterpret_cast<const char*>(raw), length, text);
     xmlArenaShrinkLast(&doc->arena, text, length + 1, *decoded + 1);
     return text;

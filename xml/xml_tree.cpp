@@ -43,8 +43,11 @@ size_t slotHash(const XmlNode* parent, uint32_t hash, bool isAttribute) {
     return static_cast<size_t>(key);
 }
 
+// The length and the last byte tell most names apart before the bytes are compared.
 bool sameName(const XmlNode* node, const char* name, size_t length) {
-    return node->nameLength == length && memcmp(node->name, name, length) == 0;
+    return node->nameLength == length &&
+           (length == 0 || (node->name[length - 1] == name[length - 1] &&
+                            memcmp(node->name, name, length - 1) == 0));
 }
 
 XmlNode* scanList(XmlNode* node, const char* name, size_t length) {
