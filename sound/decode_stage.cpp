@@ -86,10 +86,12 @@ struct DecodeSink {
     void emit(uint64_t d, unsigned copies, const float* x) {
         float y[8];
         applyChannelMatrix(&matrix, outputs, used, x, y);
+        uint64_t at = writeFrame + d; // both below the ring size
+        if (at >= ringFrames) at -= ringFrames;
         for (unsigned k = 0; k < copies; ++k) {
-            uint64_t at = (writeFrame + d + k) % ringFrames;
             for (unsigned o = 0; o < outputs; ++o)
                 ringPlane(ring, o)[at] = y[o];
+            if (++at == ringFrames) at = 0;
         }
     }
 };

@@ -39,10 +39,12 @@ struct MixSink {
     void emit(uint64_t d, unsigned copies, const float* x) {
         float y[8];
         applyChannelMatrix(&matrix, outputs, inputs, x, y);
+        uint64_t at = writeFrame + d; // both below the ring size
+        if (at >= mixFrames) at -= mixFrames;
         for (unsigned k = 0; k < copies; ++k) {
-            uint64_t at = (writeFrame + d + k) % mixFrames;
             for (unsigned o = 0; o < outputs; ++o)
                 ringPlane(mix, o)[at] += y[o];
+            if (++at == mixFrames) at = 0;
         }
     }
 };
