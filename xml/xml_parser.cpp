@@ -115,7 +115,7 @@ inline void skipWhitespace(Parser* p) {
         } else if (kind == PLAIN || c == 0) {
             break;
         } else if (c == '<') {
-            if (end - q < 4 || memcmp(q, "<!--", 4) != 0) break;
+            if (end - q < 4 || q[1] != '!' || q[2] != '-' || q[3] != '-') break;
             q = commentEnd(q + 4, end);
         } else if (sequenceLength(q, end) == 0) {
             q++;
@@ -200,12 +200,20 @@ bool parseDeclaration(Parser* p) {
     }
 }
 
+// A plain loop: names and values are a few bytes, shorter than a library call is worth.
+bool hasAmpersand(const Byte* raw, size_t length) {
+    for (size_t i = 0; i < length; i++) {
+        if (raw[i] == '&') return true;
+    }
+    return false;
+}
+
 // Decodes `length` raw bytes into the document's blocks; sets the decoded length.
 char* decodeIntoArena(XmlDocument* doc, const Byte* raw, size_t length, size_t* decoded) {
     char* text = static_cast<char*>(xmlArenaAlloc(&doc->arena, length + 1));
     if (!text) return nullptr;
     // Most names and values hold no entity and are copied as they are.
-    if (!memchr(raw, '&', length)) {
+    if (!hasAmpersand(raw, length)) {
         memcpy(text, raw, length);
         text[length] = 0;
         *decoded = length;
