@@ -1,0 +1,89 @@
+#include "sound/waveout_device_win32.h"
+
+#include <windows.h>
+
+#include <mmreg.h>
+#include <mmsystem.h>
+
+#include <cstring>
+
+static_assert(sizeof(WAVEFORMATEXTENSIBLE) == sizeof(DeviceFormat), "device format layout");
+
+namespace {
+
+// One engine per process, so one device: the open handle and the two headers.
+struct WaveOut {
+    HWAVEOUT handle;
+    WAVEHDR headers[2];
+};
+WaveOut g_waveOut;
+
+// Failures of device calls go to the debugger output; playing goes on.
+void report(MMRESULT result) {
+    if (result == MMSYSERR_NOERROR) return;
+    char text[256];
+    if (waveOutGetErrorTextA(result, text, sizeof text) != MMSYSERR_NOERROR) return;
+    OutputDebugStringA(text);
+}
+
+// The platform keeps an event's Windows handle at the start of its storage.
+HANDLE eventHandle(PlatformEvent* event) {
+    HANDLE handle;
+    std::memcpy(&handle, event->storage, sizeof handle);
+    return handle;
+}
+
+bool open(void*, const DeviceFormat* format, PlatformEvent* done, uint8_t* buffers[2],
+          uint32_t bufferBytes) {
+    WAVEFORMATEXTENSIBLE wave;
+    std::memcpy(&wave, format, sizeof wave);
+    MMRESULT result = waveOutOpen(&g_waveOut.handle, WAVE_MAPPER, &wave.Format,
+                                  reinterpret_cast<DWORD_PTR>(eventHandle(done)), 0,
+                                  CALLBACK_EVENT | WAVE_FORMAT_DIRECT | WAVE_ALLOWSYNC);
+    if (result != MMSYSERR_NOERROR) {
+        report(result);
+        g_waveOut.handle = nullptr;
+        return false;
+    }
+    report(waveOutReset(g_waveOut.handle));
+    report(waveOutPause(g_waveOut.handle));
+    for (int k = 0; k < 2; ++k) {
+        WAVEHDR* header = &g_waveOut.headers[k];
+        std::memset(header, 0, sizeof *header);
+        header->lpData = reinterpret_cast<LPSTR>(buffers[k]);
+        header->dwBufferLength = bufferBytes;
+        report(waveOutPrepareHeader(g_waveOut.handle, header, sizeof *header));
+    }
+    return true;
+}
+
+bool isDone(void*, int k) {
+    // The driver sets the flag from its own thread.
+    volatile DWORD* flags = &g_waveOut.headers[k].dwFlags;
+    return (*flags & WHDR_DONE) != 0;
+}
+
+void write(void*, int k) {
+    WAVEHDR* header = &g_waveOut.headers[k];
+    report(waveOutWrite(g_waveOut.handle, header, sizeof *header));
+}
+
+void start(void*) {
+    report(waveOutRestart(g_waveOut.handle));
+}
+
+void close(void*) {
+    report(waveOutReset(g_waveOut.handle));
+    for (WAVEHDR& header : g_waveOut.headers)
+        report(waveOutUnprepareHeader(g_waveOut.handle, &header, sizeof header));
+    report(waveOutClose(g_waveOut.handle));
+    g_waveOut.handle = nullptr;
+}
+
+const OutputDevice g_device = {nullptr, open, isDone, write, start, close};
+
+} // namespace
+
+const OutputDevice* waveOutDevice() {
+    return &g_device;
+}
