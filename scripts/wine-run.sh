@@ -12,6 +12,11 @@ wine32=/usr/lib/wine/wine
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   WINELOADER=$wine64 "$wine64" wineboot -i >/dev/null 2>&1 || true
+  # Japanese menu and dialog texts: link the host's CJK font into Wine's interface fonts.
+  for face in "Tahoma" "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif"; do
+    WINELOADER=$wine64 "$wine64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v "$face" /t REG_MULTI_SZ /d 'NotoSansCJK-Regular.ttc,Noto Sans CJK JP' /f >/dev/null 2>&1 || true
+  done
   wineserver -w
 fi
 # The PE machine field: 0x14c is 32-bit x86.
