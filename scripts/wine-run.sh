@@ -17,6 +17,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     WINELOADER=$wine64 "$wine64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
       /v "$face" /t REG_MULTI_SZ /d 'NotoSansCJK-Regular.ttc,Noto Sans CJK JP' /f >/dev/null 2>&1 || true
   done
+  # Xvfb has no window manager; Wine would wait 2 s for one at every window it hides.
+  WINELOADER=$wine64 "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    >/dev/null 2>&1 || true
   wineserver -w
 fi
 # The PE machine field: 0x14c is 32-bit x86.
