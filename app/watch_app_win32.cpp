@@ -2,6 +2,7 @@
 
 #include "app/keyboard_hook_win32.h"
 #include "app/settings.h"
+#include "app/sound_startup_win32.h"
 #include "app/tray_icon_win32.h"
 #include "gfx/bitmap.h"
 #include "gfx/region_from_alpha_win32.h"
@@ -49,6 +50,7 @@ WatchApp::WatchApp(HINSTANCE moduleInstance) : instance(moduleInstance) {
 }
 
 bool WatchApp::create(int showCommand) {
+    startSoundEngine(settings);
     if (!registerWatchClass(instance)) return false;
     if (!registerBandClass(instance)) return false;
 
@@ -80,6 +82,7 @@ void WatchApp::destroy() {
     spriteSurface = nullptr;
     delete windowSurface;
     windowSurface = nullptr;
+    stopSoundEngine();
     if (settings) {
         saveSettings(settings);
         freeSettings(settings);
