@@ -20,8 +20,10 @@ class DocumentLock {
     XmlDocument* doc_;
 };
 
+// A live document always has a root and a cursor. The root is checked because it never changes
+// once the document is handed out, so it can be read before taking the lock; the cursor moves.
 bool usable(const XmlDocument* doc) {
-    return doc && doc->cursor;
+    return doc && doc->root;
 }
 
 bool isSeparator(char c) {

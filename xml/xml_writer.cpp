@@ -177,7 +177,8 @@ void releaseOutput(XmlDocument* doc) {
 } // namespace
 
 XmlStatus xmlSerialize(XmlDocument* doc, const char** text, size_t* length) {
-    if (!doc || !doc->cursor || !text || !length) return XmlInvalid;
+    // The root, unlike the cursor, never changes in a live document and is read before the lock.
+    if (!doc || !doc->root || !text || !length) return XmlInvalid;
     lockEnter(&doc->lock);
     XmlStatus status = XmlNoSpace;
     size_t bound = 0;
@@ -203,7 +204,7 @@ XmlStatus xmlSerialize(XmlDocument* doc, const char** text, size_t* length) {
 }
 
 XmlStatus xmlReleaseText(XmlDocument* doc) {
-    if (!doc || !doc->cursor) return XmlInvalid;
+    if (!doc || !doc->root) return XmlInvalid;
     lockEnter(&doc->lock);
     releaseOutput(doc);
     lockLeave(&doc->lock);
