@@ -118,27 +118,39 @@ BlockRegions regionsOf(const EngineConfig* config, const EngineLayout* layout) {
     return r;
 }
 
-// Output thread: refill one finished device buffer per wake-up with the next mixed period.
+// The first device buffer (in index order) that the device has finished, or -1.
+int firstDoneBuffer(SoundEngine* engine) {
+    const OutputDevice* device = engine->device;
+    if (device->isDone(device->self, 0)) return 0;
+    return device->isDone(device->self, 1) ? 1 : -1;
+}
+
+// Mixes the next period, converts it into device buffer k and queues it.
+void refillBuffer(SoundEngine* engine, int k) {
+    uint64_t frames = mixBeginPeriod(&engine->mixRing);
+    voiceMixPass(engine, frames);
+    ringCommitWrite(&engine->mixRing, frames);
+    eventSignal(&engine->periodEvent);
+    lockEnter(&engine->stateLock);
+    engine->mixRing.rateFactor = engine->masterRateFactor;
+    engine->mixRing.volume = engine->masterVolume;
+    lockLeave(&engine->stateLock);
+    outputStage(&engine->mixRing, engine->deviceBuffers[k], engine->deviceBufferBytes,
+                engine->config.channels, engine->config.bits);
+    engine->device->write(engine->device->self, k);
+}
+
+// Output thread: keeps both device buffers queued with mixed periods.
 void outputThread(void* arg) {
     SoundEngine* engine = static_cast<SoundEngine*>(arg);
     while (engine->output.run.load() & 1) {
         eventWait(&engine->deviceEvent, PLATFORM_WAIT_FOREVER);
-        if (!(engine->output.run.load() & 1)) break;
-        int k = engine->device->isDone(engine->device->self, 0)   ? 0
-                : engine->device->isDone(engine->device->self, 1) ? 1
-                                                                  : -1;
-        if (k < 0) continue;
-        uint64_t frames = mixBeginPeriod(&engine->mixRing);
-        voiceMixPass(engine, frames);
-        ringCommitWrite(&engine->mixRing, frames);
-        eventSignal(&engine->periodEvent);
-        lockEnter(&engine->stateLock);
-        engine->mixRing.rateFactor = engine->masterRateFactor;
-        engine->mixRing.volume = engine->masterVolume;
-        lockLeave(&engine->stateLock);
-        outputStage(&engine->mixRing, engine->deviceBuffers[k], engine->deviceBufferBytes,
-                    engine->config.channels, engine->config.bits);
-        engine->device->write(engine->device->self, k);
+        // Both buffers can finish before this thread wakes, with a single signal for the two
+        // (the event resets itself): every finished buffer is refilled, or the device would go
+        // on with one buffer and no slack.
+        for (int k = firstDoneBuffer(engine); k >= 0 && (engine->output.run.load() & 1);
+             k = firstDoneBuffer(engine))
+            refillBuffer(engine, k);
     }
 }
 

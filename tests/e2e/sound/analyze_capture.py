@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Checks a recording of the sink (raw s16le stereo) for one sine tone: its length, pitch and
+level, and that it has no gaps or jumps anywhere (a sine predictor over every sample)."""
+import argparse
+import math
+import struct
+import sys
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("capture")
+    parser.add_argument("--rate", type=int, default=48000)
+    parser.add_argument("--frequency", type=float, required=True)
+    parser.add_argument("--amplitude", type=float, required=True)
+    parser.add_argument("--seconds", type=float, required=True)
+    args = parser.parse_args()
+
+    raw = open(args.capture, "rb").read()
+    count = len(raw) // 4
+    samples = struct.unpack("<%dh" % (2 * count), raw[: 4 * count])
+    left = [samples[2 * i] / 32768.0 for i in range(count)]
+    right = [samples[2 * i + 1] / 32768.0 for i in range(count)]
+
+    loud = [i for i, v in enumerate(left) if abs(v) > 0.05 * args.amplitude]
+    if not loud:
+        print("no tone in the recording (%d frames)" % count)
+        return 1
+    first, last = loud[0], loud[-1]
+    seconds = (last - first + 1) / args.rate
+    # Leave out a few milliseconds at each end, where the tone starts and stops.
+    margin = args.rate // 200
+    body = range(first + margin, last - margin)
+
+    # Pitch from the first to the last rising zero crossing, each placed between its samples.
+    rising = [i - 1 + left[i - 1] / (left[i - 1] - left[i]) for i in body
+              if left[i - 1] < 0.0 <= left[i]]
+    frequency = (len(rising) - 1) / ((rising[-1] - rising[0]) / args.rate)
+    rms = math.sqrt(sum(left[i] * left[i] for i in body) / len(body))
+    level = rms * math.sqrt(2.0)
+    channel_gap = max(abs(left[i] - right[i]) for i in body)
+
+    # A sine obeys x[n+1] = 2 cos(w) x[n] - x[n-1]; a gap, a repeat or a jump breaks it.
+    c = 2.0 * math.cos(2.0 * math.pi * args.frequency / args.rate)
+    residuals = [abs(left[i + 1] - c * left[i] + left[i - 1]) for i in body]
+    worst = max(residuals)
+    worst_at = first + margin + residuals.index(worst)
+    glitches = sum(1 for r in residuals if r > 0.01)
+
+    print("tone %.3f s, %.2f Hz, amplitude %.4f, left-right %.5f, worst jump %.5f at %.3f s, "
+          "%d glitches" % (seconds, frequency, level, channel_gap, worst, worst_at / args.rate,
+                           glitches))
+    failures = []
+    if abs(seconds - args.seconds) > 0.02:
+        failures.append("length %.3f s instead of %.3f s" % (seconds, args.seconds))
+    if abs(frequency - args.frequency) > 0.005 * args.frequency:
+        failures.append("pitch %.2f Hz instead of %.2f Hz" % (frequency, args.frequency))
+    if abs(20 * math.log10(level / args.amplitude)) > 0.5:
+        failures.append("level %.4f instead of %.4f" % (level, args.amplitude))
+    if channel_gap > 0.001:
+        failures.append("channels differ by %.5f" % channel_gap)
+    if glitches:
+        failures.append("%d discontinuities" % glitches)
+    for failure in failures:
+        print("FAIL: " + failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
