@@ -226,6 +226,11 @@ LRESULT dispatch(HWND window, WatchApp* app, UINT message, WPARAM wParam, LPARAM
     case WM_RBUTTONDOWN:
         onRightButtonDown(window, app, lParam);
         return 0;
+    case WM_DROPFILES:
+        // The sound test opens one alarm popup per dropped file; until the popup exists the drop
+        // is only released.
+        DragFinish(reinterpret_cast<HDROP>(wParam));
+        break;
     case WM_TRAY_NOTIFY:
         onTrayNotify(window, app, lParam);
         break;
