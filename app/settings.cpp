@@ -132,10 +132,11 @@ void writeFields(const WatchSettings* record) {
 } // namespace
 
 WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
+    if (!record) return nullptr;
     memset(record, 0, sizeof *record);
-    size_t length = text16Length(path);
+    size_t length = path ? text16Length(path) : 0;
     if (length >= PATH_UNITS) length = PATH_UNITS - 1;
-    memcpy(record->path, path, length * sizeof(char16));
+    if (length) memcpy(record->path, path, length * sizeof(char16));
     setDefaults(record);
     record->document = loadDocument(record->path);
     if (!record->document) {

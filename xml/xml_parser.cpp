@@ -13,12 +13,13 @@
 
 namespace {
 
-// Deepest nesting accepted, counting the root. The writer indents every line by its depth, so
-// written text grows with the square of the depth; the program's own files are three levels deep
-// and this keeps the text of any accepted file within a few hundred kilobytes of indentation.
-constexpr int XML_MAX_DEPTH = 256;
+// Deepest nesting accepted, counting the root. The writer indents every line by its depth, so an
+// element at depth d costs the written text two lines of d spaces while its input can be five
+// bytes ("<a/>" and a line break): the bound keeps the text written back within a small multiple
+// of the text read. The program's own files are three levels deep.
+constexpr int XML_MAX_DEPTH = 32;
 
-// Inputs this short cannot hold a declaration and a root element.
+// Inputs of 16 bytes or fewer are refused unexamined; no file the writer makes is that short.
 constexpr size_t XML_MIN_INPUT = 17;
 
 using Byte = unsigned char;

@@ -254,7 +254,8 @@ TEST(XmlIndex, ManyChildrenAndAttributesStayFindable) {
     }
     int children = 0;
     XmlIterator it = nullptr;
-    for (XmlStatus s = xmlFirstChild(d, &it); s == XmlOk; s = xmlNextSibling(d, &it)) children++;
+    for (XmlStatus s = xmlFirstChild(d, &it); s == XmlOk; s = xmlNextSibling(d, &it))
+        children++;
     EXPECT_EQ(children, 2000);
     EXPECT_EQ(attr(d, "a13"), "-13");
     // Children and attributes of the same name do not stand in for each other.
