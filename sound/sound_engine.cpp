@@ -1,6 +1,7 @@
 // Engine core: configuration, the caller's memory block, opening and closing, and the output,
 // conversion, stream and prepare threads.
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -109,9 +110,12 @@ struct BlockRegions {
 BlockRegions regionsOf(const EngineConfig* config, const EngineLayout* layout) {
     BlockRegions r;
     r.codecs = roundRegion(sizeof(SoundEngine));
-    r.voiceList = r.codecs + roundRegion(config->codecSlots * sizeof(FormatCodec));
-    r.voices = r.voiceList + roundRegion(config->voices * sizeof(SoundVoice*));
-    r.voiceBuffers = r.voices + roundRegion(config->voices * sizeof(SoundVoice));
+    r.voiceList =
+        r.codecs + roundRegion(static_cast<uint64_t>(config->codecSlots) * sizeof(FormatCodec));
+    r.voices =
+        r.voiceList + roundRegion(static_cast<uint64_t>(config->voices) * sizeof(SoundVoice*));
+    r.voiceBuffers =
+        r.voices + roundRegion(static_cast<uint64_t>(config->voices) * sizeof(SoundVoice));
     r.mixBuffer = r.voiceBuffers + roundRegion(layout->voiceBufferBytes);
     r.deviceBuffer = r.mixBuffer + roundRegion(layout->mixBufferBytes);
     r.total = r.deviceBuffer + roundRegion(layout->deviceBufferBytes);
@@ -319,7 +323,8 @@ void EngineSetOutputDevice(const OutputDevice* device) {
 int32_t EngineOpen(const EngineConfig* config, void* block, uint64_t size) {
     EngineLayout layout;
     uint64_t required = config ? EngineRequiredSize(config, &layout) : 0;
-    if (g_engine.load() || !block || required == 0 || size < required || !g_device)
+    if (g_engine.load() || !block || required == 0 || size < required || !g_device ||
+        required > SIZE_MAX)
         return SND_E_OPEN;
     std::memset(block, 0, required);
     SoundEngine* engine = new (block) SoundEngine();
