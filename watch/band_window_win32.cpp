@@ -6,6 +6,7 @@
 #include "gfx/screen_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
+#include "watch/fade.h"
 #include "watch/watch_messages.h"
 
 namespace {
@@ -25,7 +26,7 @@ void onCreate(HWND window, LPARAM lParam) {
         return;
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
-    SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
+    SetLayeredWindowAttributes(window, 0, FIRST_OPACITY, LWA_ALPHA);
 }
 
 // The band shows the very frame the watch window presented; nothing is drawn here.

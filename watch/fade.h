@@ -3,6 +3,11 @@
 
 #include <cstdint>
 
+// Opacity of the watch and its band windows from creation until the first fade-in tick: as good
+// as invisible, but not 0, since under Wine a layered window made fully transparent before it is
+// first shown never gets its later paints onto the screen.
+constexpr uint8_t FIRST_OPACITY = 1;
+
 // One fade-in tick: +12, stopping at 255. Returns true when the fade is complete.
 bool fadeInStep(int32_t* level);
 // One fade-out tick: -16, stopping at 0. Returns true when the watch has vanished.

@@ -39,7 +39,7 @@ LRESULT onCreate(HWND window, LPARAM lParam) {
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
     if (app->watchRegion) SetWindowRgn(window, app->watchRegion, FALSE);
     app->fadeLevel = 0;
-    SetLayeredWindowAttributes(window, 0, 0, LWA_ALPHA);
+    SetLayeredWindowAttributes(window, 0, FIRST_OPACITY, LWA_ALPHA);
     SetTimer(window, TIMER_FADE_IN, 1, nullptr);
     SetTimer(window, TIMER_REPAINT, 200, nullptr);
     SetTimer(window, TIMER_WATCH_MODE, 10, nullptr);
