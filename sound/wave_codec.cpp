@@ -63,7 +63,8 @@ int32_t takeCue(CodecContext* c, uint64_t* remaining) {
     *remaining -= 4;
     uint64_t count = readU32(countBytes);
     uint64_t bytes = count * CUE_RECORD_BYTES;
-    if (bytes > *remaining || bytes > bytesLeftInFile(c)) return SND_OK;
+    if (bytes > *remaining) return SND_OK;
+    if (bytes > bytesLeftInFile(c)) return SND_E_FORMAT; // truncated chunk
     uint8_t* records = static_cast<uint8_t*>(std::malloc(bytes ? bytes : 1));
     if (!records) return SND_OK;
     if (!readExact(c, records, bytes)) {

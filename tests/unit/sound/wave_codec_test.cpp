@@ -143,6 +143,13 @@ TEST_F(WaveCodecTest, CountsAndSizesAreCheckedAgainstTheFile) {
     EXPECT_EQ(SND_OK, p.result);
     EXPECT_EQ(0u, p.info.loopEnd);
 
+    // Cue records that run past the end of the file: truncated, refused before allocating.
+    std::vector<uint8_t> cut = base().bytes();
+    cut.insert(cut.end(), {'c', 'u', 'e', ' ', 0xFF, 0xFF, 0xFF, 0x0F, 0x00, 0x00, 0x80, 0x00});
+    cut.resize(cut.size() + 40, 0);
+    saveBytes(temp.file("cue.wav"), cut);
+    EXPECT_EQ(SND_E_FORMAT, probeWithFormat(temp.file("cue.wav")).result);
+
     // A "smpl" chunk claiming 4 GB ends at the end of the file: truncated, refused.
     std::vector<uint8_t> bytes = base().bytes();
     bytes.insert(bytes.end(), {'s', 'm', 'p', 'l', 0xF0, 0xFF, 0xFF, 0xFF});
