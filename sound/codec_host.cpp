@@ -9,6 +9,9 @@ namespace {
 
 const AcmServices* g_acm = nullptr;
 
+// Tag, channels, rate, bytes per second, block align and bits of a wave format record.
+constexpr uint64_t WAVE_FORMAT_MIN_BYTES = 16;
+
 // Setters act only while probing with a FormatInfo.
 FormatInfo* probeFormat(CodecContext* c) {
     return c && c->mode == CODEC_MODE_PROBE ? c->format : nullptr;
@@ -167,7 +170,10 @@ int32_t codecSetReleaseHook(CodecContext* c, CodecReleaseHook hook) {
 int32_t codecSetAcmFormats(CodecContext* c, const void* source, uint64_t sourceSize,
                            const void* destination, uint64_t destinationSize) {
     FormatInfo* f = probeFormat(c);
-    if (!f || !source || !destination) return 1;
+    // Shorter records than the wave format's fixed fields would be read past their end.
+    if (!f || !source || !destination || sourceSize < WAVE_FORMAT_MIN_BYTES ||
+        destinationSize < WAVE_FORMAT_MIN_BYTES)
+        return 1;
     uint8_t* copies = static_cast<uint8_t*>(std::malloc(sourceSize + destinationSize));
     if (!copies) return SND_E_MEMORY;
     std::memcpy(copies, source, sourceSize);

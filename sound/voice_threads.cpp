@@ -52,7 +52,7 @@ uint64_t streamLength(const FormatInfo* f) {
     return average ? f->dataSize / average * rate : 0;
 }
 
-// A description the engine cannot play: nothing to divide by, or no data at all.
+// Whether the engine can play what the codec described: something to divide by, and data.
 bool formatUsable(const FormatInfo* f) {
     if (f->channels == 0 || f->blockAlign == 0 || f->rate == 0 || f->dataSize == 0) return false;
     return !f->acmStream || f->totalFrames != 0 || waveFormatU32(f->sourceFormat, 8) != 0;

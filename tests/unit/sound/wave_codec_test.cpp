@@ -324,6 +324,8 @@ TEST(CodecHostTest, NoAcmStreamWithoutConversionServices) {
     c.format = &info;
     const uint8_t source[20] = {0x55, 0, 2, 0};
     const uint8_t destination[18] = {1, 0, 2, 0};
+    EXPECT_EQ(1, codecSetAcmFormats(&c, source, 8, destination, sizeof destination));
+    EXPECT_EQ(nullptr, info.sourceFormat); // too short to be a wave format
     EXPECT_EQ(1, codecSetAcmFormats(&c, source, sizeof source, destination, sizeof destination));
     ASSERT_NE(nullptr, info.sourceFormat);
     EXPECT_EQ(20u, info.sourceFormatSize);
