@@ -26,7 +26,10 @@ constexpr WPARAM CMD_PEAK = 1014;
 constexpr WPARAM CMD_SMOOTH = 1015;
 constexpr WPARAM CMD_CHARACTER_FIRST = 1017;
 constexpr WPARAM CMD_VOLUME_50 = 1050;
+constexpr WPARAM CMD_HIDE = 1053;
+constexpr WPARAM CMD_APPEAR = 1054;
 constexpr WPARAM CMD_QUIT = 1055;
+constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
 
 BYTE layeredAlpha(HWND window) {
     BYTE alpha = 0;
@@ -343,6 +346,27 @@ TEST(WatchE2E, EndOfLogonQueryWritesTheSettingsAtOnce) {
 
     SendMessageW(w.watch, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(w.process.waitForExit(), 0u);
+}
+
+TEST(WatchE2E, HiddenWatchComesBackByTrayClickOrCommand) {
+    RunningWatch w;
+    ASSERT_TRUE(w.start());
+    SendMessageW(w.watch, WM_COMMAND, CMD_HIDE, 0);
+    EXPECT_FALSE(IsWindowVisible(w.watch));
+    EXPECT_TRUE(IsIconic(w.watch));
+    SendMessageW(w.watch, WM_TRAY_NOTIFY, 1, WM_LBUTTONDOWN);
+    EXPECT_TRUE(IsWindowVisible(w.watch));
+    EXPECT_FALSE(IsIconic(w.watch));
+
+    SendMessageW(w.watch, WM_COMMAND, CMD_HIDE, 0);
+    EXPECT_FALSE(IsWindowVisible(w.watch));
+    SendMessageW(w.watch, WM_COMMAND, CMD_APPEAR, 0);
+    EXPECT_TRUE(IsWindowVisible(w.watch));
+    EXPECT_FALSE(IsIconic(w.watch));
+    // Hiding leaves the top; coming back restores the Topmost setting (1 by default).
+    EXPECT_NE(GetWindowLongW(w.watch, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    std::string xml = w.quit();
+    EXPECT_EQ(settingValue(xml, "position", "Topmost"), "1");
 }
 
 TEST(WatchE2E, TaskbarRestartKeepsTheWatchRunning) {
