@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include "app/settings.h"
+#include "sound/acm_services_win32.h"
 #include "sound/sound_engine.h"
 #include "sound/wave_codec.h"
 #include "sound/waveout_device_win32.h"
@@ -31,6 +32,7 @@ void startSoundEngine(const WatchSettings* settings) {
                       : nullptr;
     if (!block) return;
     EngineSetOutputDevice(waveOutDevice());
+    EngineSetAcmServices(acmServices());
     if (EngineOpen(&config, block, size) != SND_OK) {
         _aligned_free(block);
         return;
