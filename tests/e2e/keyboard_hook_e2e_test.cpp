@@ -40,16 +40,15 @@ INPUT key(WORD vk, bool up) {
     return in;
 }
 
+DWORD WINAPI sendKeysThread(void* arg) {
+    std::vector<INPUT>* keys = static_cast<std::vector<INPUT>*>(arg);
+    SendInput(static_cast<UINT>(keys->size()), keys->data(), sizeof(INPUT));
+    return 0;
+}
+
 // Sends keys from another thread, so that this thread can keep serving its own hook.
-void sendKeys(const std::vector<INPUT>& keys) {
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void* arg) -> DWORD {
-            std::vector<INPUT>* k = static_cast<std::vector<INPUT>*>(arg);
-            SendInput(static_cast<UINT>(k->size()), k->data(), sizeof(INPUT));
-            return 0;
-        },
-        const_cast<std::vector<INPUT>*>(&keys), 0, nullptr);
+void sendKeys(std::vector<INPUT> keys) {
+    HANDLE thread = CreateThread(nullptr, 0, sendKeysThread, &keys, 0, nullptr);
     while (MsgWaitForMultipleObjects(1, &thread, FALSE, 5000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
         pumpFor(10);
     CloseHandle(thread);
