@@ -82,6 +82,14 @@ fuzz_layer() {
   done
 }
 
+# Benchmarks are not tests; they are only built here so that they keep compiling.
+bench_build() {
+  if ! { cmake --preset linux-bench >/dev/null && cmake --build build/linux-bench -j2 >/dev/null; }; then
+    echo "build of the benchmarks failed"
+    failed=$((failed + 1))
+  fi
+}
+
 wine_layers() {
   source scripts/xvfb.sh
   start_private_display
@@ -97,13 +105,6 @@ threaded=$(for marker in tests/unit/*/THREADS; do basename "$(dirname "$marker")
 layer "native threaded tests (TSan)" ctest_layer linux-tsan build/linux-tsan $threaded
 layer "fuzzers" fuzz_layer
 layer "benchmarks (build only)" bench_build
-# Benchmarks are not tests; they are only built here so that they keep compiling.
-bench_build() {
-  if ! { cmake --preset linux-bench >/dev/null && cmake --build build/linux-bench -j2 >/dev/null; }; then
-    echo "build of the benchmarks failed"
-    failed=$((failed + 1))
-  fi
-}
 wine_layers
 
 echo
