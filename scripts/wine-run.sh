@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with the project's own prefix (made on first use) and no
 # Wine chatter. Picks the 32- or 64-bit loader from the program's PE header. Used as the
-# cross-compiling emulator by CTest.
+# cross-compiling emulator by CTest. With VESK_WINE_CHECK_ONLY set it only says, by its exit
+# code (0, or 77 for "cannot"), whether this machine can run the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
@@ -34,7 +35,9 @@ if [ "$machine" = "014c" ]; then
     exit 77
   fi
   export WINELOADER=$wine32
+  [ -n "${VESK_WINE_CHECK_ONLY:-}" ] && exit 0
   exec "$wine32" "$@"
 fi
+[ -n "${VESK_WINE_CHECK_ONLY:-}" ] && exit 0
 export WINELOADER=$wine64
 exec "$wine64" "$@"

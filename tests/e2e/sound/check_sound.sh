@@ -7,6 +7,11 @@ set -euo pipefail
 exe=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../../.." && pwd)
+# A machine that cannot run this kind of program (32-bit on a 64-bit-only kernel) skips.
+if ! VESK_WINE_CHECK_ONLY=1 "$root/scripts/wine-run.sh" "$exe"; then
+  echo "check_sound: this machine cannot run $exe, skipped"
+  exit 77
+fi
 for tool in pulseaudio pactl parec sox python3; do
   command -v "$tool" >/dev/null || { echo "check_sound: $tool missing, skipped"; exit 77; }
 done
