@@ -2,7 +2,7 @@
 # Runs every test layer: native unit tests (ASan+UBSan, then TSan for threaded code), fuzzers
 # briefly from their seed corpora, the unit tests cross-built for 64- and 32-bit Windows under
 # Wine, and the end-to-end tests that drive the real Vesk.exe under Wine on Xvfb.
-# Ends with one line "N passed, N failed" over all layers.
+# Ends with one line "N passed, N failed, N skipped" over all layers.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
