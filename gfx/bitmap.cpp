@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-CBitMap::~CBitMap() { release(); }
+CBitMap::~CBitMap() {
+    release();
+}
 
 bool CBitMap::create(int bits, int width, int height) {
     if (buffers[0]) return false;

@@ -24,7 +24,8 @@ LRESULT CALLBACK screenProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     }
     if (message == WM_ERASEBKGND) return 1;
-    if (screen->observer) screen->observer(screen->observerContext, window, message, wParam, lParam);
+    if (screen->observer)
+        screen->observer(screen->observerContext, window, message, wParam, lParam);
     return CallWindowProcW(screen->previousProcedure, window, message, wParam, lParam);
 }
 

@@ -75,7 +75,9 @@ std::string utf8Path(const char16* path) {
     return out;
 }
 
-int fdOf(PlatformFile* file) { return static_cast<int>(reinterpret_cast<intptr_t>(file->handle)) - 1; }
+int fdOf(PlatformFile* file) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(file->handle)) - 1;
+}
 
 bool writeAll(int fd, const unsigned char* bytes, size_t count) {
     while (count > 0) {
@@ -121,7 +123,9 @@ uint64_t platformTickMs() {
     return static_cast<uint64_t>(t.tv_sec) * 1000u + static_cast<uint64_t>(t.tv_nsec) / 1000000u;
 }
 
-void platformDebugOutput(const char* text) { fputs(text, stderr); }
+void platformDebugOutput(const char* text) {
+    fputs(text, stderr);
+}
 
 bool threadStart(PlatformThread* thread, PlatformThreadProc proc, void* arg,
                  PlatformPriority priority) {
@@ -154,9 +158,15 @@ void lockInit(PlatformLock* lock) {
     pthread_mutexattr_destroy(&attr);
 }
 
-void lockDestroy(PlatformLock* lock) { pthread_mutex_destroy(mutexOf(lock)); }
-void lockEnter(PlatformLock* lock) { pthread_mutex_lock(mutexOf(lock)); }
-void lockLeave(PlatformLock* lock) { pthread_mutex_unlock(mutexOf(lock)); }
+void lockDestroy(PlatformLock* lock) {
+    pthread_mutex_destroy(mutexOf(lock));
+}
+void lockEnter(PlatformLock* lock) {
+    pthread_mutex_lock(mutexOf(lock));
+}
+void lockLeave(PlatformLock* lock) {
+    pthread_mutex_unlock(mutexOf(lock));
+}
 
 void eventInit(PlatformEvent* event) {
     PosixEvent* e = new (event->storage) PosixEvent;
@@ -225,11 +235,15 @@ size_t fileRead(PlatformFile* file, void* buffer, size_t count) {
 }
 
 int64_t fileSeek(PlatformFile* file, int64_t offset, PlatformSeek origin) {
-    int whence = origin == SEEK_FROM_START ? SEEK_SET : origin == SEEK_FROM_CURRENT ? SEEK_CUR : SEEK_END;
+    int whence = origin == SEEK_FROM_START     ? SEEK_SET
+                 : origin == SEEK_FROM_CURRENT ? SEEK_CUR
+                                               : SEEK_END;
     return lseek(fdOf(file), offset, whence);
 }
 
-int64_t fileTell(PlatformFile* file) { return lseek(fdOf(file), 0, SEEK_CUR); }
+int64_t fileTell(PlatformFile* file) {
+    return lseek(fdOf(file), 0, SEEK_CUR);
+}
 
 int64_t fileSizeOf(PlatformFile* file) {
     struct stat st;
@@ -259,10 +273,13 @@ bool pathReplaceFile(const char16* path, const void* bytes, size_t count) {
     return false;
 }
 
-bool pathDeleteFile(const char16* path) { return unlink(utf8Path(path).c_str()) == 0; }
+bool pathDeleteFile(const char16* path) {
+    return unlink(utf8Path(path).c_str()) == 0;
+}
 
 size_t text16Length(const char16* text) {
     size_t n = 0;
-    while (text[n]) ++n;
+    while (text[n])
+        ++n;
     return n;
 }

@@ -30,9 +30,13 @@ CRITICAL_SECTION* sectionOf(PlatformLock* lock) {
     return reinterpret_cast<CRITICAL_SECTION*>(lock->storage);
 }
 
-HANDLE* eventHandleOf(PlatformEvent* event) { return reinterpret_cast<HANDLE*>(event->storage); }
+HANDLE* eventHandleOf(PlatformEvent* event) {
+    return reinterpret_cast<HANDLE*>(event->storage);
+}
 
-HANDLE fileHandleOf(PlatformFile* file) { return static_cast<HANDLE>(file->handle); }
+HANDLE fileHandleOf(PlatformFile* file) {
+    return static_cast<HANDLE>(file->handle);
+}
 
 bool writeAndFlush(HANDLE h, const void* bytes, size_t count) {
     const char* p = static_cast<const char*>(bytes);
@@ -48,13 +52,21 @@ bool writeAndFlush(HANDLE h, const void* bytes, size_t count) {
 
 } // namespace
 
-void platformLocalTime(SystemTime* out) { GetLocalTime(reinterpret_cast<SYSTEMTIME*>(out)); }
+void platformLocalTime(SystemTime* out) {
+    GetLocalTime(reinterpret_cast<SYSTEMTIME*>(out));
+}
 
-void platformSleep(uint32_t ms) { Sleep(ms); }
+void platformSleep(uint32_t ms) {
+    Sleep(ms);
+}
 
-uint64_t platformTickMs() { return GetTickCount64(); }
+uint64_t platformTickMs() {
+    return GetTickCount64();
+}
 
-void platformDebugOutput(const char* text) { OutputDebugStringA(text); }
+void platformDebugOutput(const char* text) {
+    OutputDebugStringA(text);
+}
 
 bool threadStart(PlatformThread* thread, PlatformThreadProc proc, void* arg,
                  PlatformPriority priority) {
@@ -78,16 +90,28 @@ void threadJoin(PlatformThread* thread) {
     thread->handle = nullptr;
 }
 
-void lockInit(PlatformLock* lock) { InitializeCriticalSection(sectionOf(lock)); }
-void lockDestroy(PlatformLock* lock) { DeleteCriticalSection(sectionOf(lock)); }
-void lockEnter(PlatformLock* lock) { EnterCriticalSection(sectionOf(lock)); }
-void lockLeave(PlatformLock* lock) { LeaveCriticalSection(sectionOf(lock)); }
+void lockInit(PlatformLock* lock) {
+    InitializeCriticalSection(sectionOf(lock));
+}
+void lockDestroy(PlatformLock* lock) {
+    DeleteCriticalSection(sectionOf(lock));
+}
+void lockEnter(PlatformLock* lock) {
+    EnterCriticalSection(sectionOf(lock));
+}
+void lockLeave(PlatformLock* lock) {
+    LeaveCriticalSection(sectionOf(lock));
+}
 
 void eventInit(PlatformEvent* event) {
     *eventHandleOf(event) = CreateEventW(nullptr, FALSE, FALSE, nullptr);
 }
-void eventDestroy(PlatformEvent* event) { CloseHandle(*eventHandleOf(event)); }
-void eventSignal(PlatformEvent* event) { SetEvent(*eventHandleOf(event)); }
+void eventDestroy(PlatformEvent* event) {
+    CloseHandle(*eventHandleOf(event));
+}
+void eventSignal(PlatformEvent* event) {
+    SetEvent(*eventHandleOf(event));
+}
 
 bool eventWait(PlatformEvent* event, uint32_t ms) {
     return WaitForSingleObject(*eventHandleOf(event), ms) == WAIT_OBJECT_0;
@@ -122,7 +146,9 @@ int64_t fileSeek(PlatformFile* file, int64_t offset, PlatformSeek origin) {
     return position.QuadPart;
 }
 
-int64_t fileTell(PlatformFile* file) { return fileSeek(file, 0, SEEK_FROM_CURRENT); }
+int64_t fileTell(PlatformFile* file) {
+    return fileSeek(file, 0, SEEK_FROM_CURRENT);
+}
 
 int64_t fileSizeOf(PlatformFile* file) {
     LARGE_INTEGER size;
@@ -163,6 +189,10 @@ bool pathReplaceFile(const char16* path, const void* bytes, size_t count) {
     return ok;
 }
 
-bool pathDeleteFile(const char16* path) { return DeleteFileW(path) != 0; }
+bool pathDeleteFile(const char16* path) {
+    return DeleteFileW(path) != 0;
+}
 
-size_t text16Length(const char16* text) { return wcslen(text); }
+size_t text16Length(const char16* text) {
+    return wcslen(text);
+}

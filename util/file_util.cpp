@@ -22,4 +22,6 @@ bool writeWholeFile(const char16* path, const void* bytes, uint32_t count) {
     return pathReplaceFile(path, bytes, count);
 }
 
-void deleteFile(const char16* path) { pathDeleteFile(path); }
+void deleteFile(const char16* path) {
+    pathDeleteFile(path);
+}

@@ -2,7 +2,9 @@
 
 namespace {
 
-bool isSeparator(char16 c) { return c == U16('\\') || c == U16('/'); }
+bool isSeparator(char16 c) {
+    return c == U16('\\') || c == U16('/');
+}
 
 // Index of the last separator, or -1.
 long lastSeparator(const char16* path) {
@@ -19,7 +21,8 @@ bool isAsciiLetter(char16 c) {
 size_t copyOut(const char16* from, size_t length, char16* out, size_t capacity) {
     if (!out) return length;
     if (capacity <= length) return 0;
-    for (size_t i = 0; i < length; ++i) out[i] = from[i];
+    for (size_t i = 0; i < length; ++i)
+        out[i] = from[i];
     out[length] = 0;
     return length;
 }

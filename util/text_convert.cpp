@@ -10,7 +10,10 @@ int decodeUtf8(const unsigned char* s, uint32_t* code) {
         *code = s[0];
         return 1;
     }
-    int length = (s[0] & 0xE0) == 0xC0 ? 2 : (s[0] & 0xF0) == 0xE0 ? 3 : (s[0] & 0xF8) == 0xF0 ? 4 : 0;
+    int length = (s[0] & 0xE0) == 0xC0   ? 2
+                 : (s[0] & 0xF0) == 0xE0 ? 3
+                 : (s[0] & 0xF8) == 0xF0 ? 4
+                                         : 0;
     if (length == 0) return 0;
     uint32_t c = s[0] & (0x7F >> length);
     for (int i = 1; i < length; ++i) {
@@ -36,7 +39,9 @@ int decodeUtf16(const char16* s, uint32_t* code) {
     return 2;
 }
 
-int utf8Length(uint32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
+int utf8Length(uint32_t c) {
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
 
 } // namespace
 
@@ -97,4 +102,6 @@ char* wideToUtf8(const char16* text) {
     return out;
 }
 
-void freeText(void* text) { free(text); }
+void freeText(void* text) {
+    free(text);
+}

@@ -4,10 +4,12 @@
 
 namespace {
 
-const UINT kQuietMove = SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOREDRAW | SWP_NOACTIVATE |
-                        SWP_NOSENDCHANGING;
+const UINT kQuietMove =
+    SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOSENDCHANGING;
 
-Rect toRect(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+Rect toRect(const RECT& r) {
+    return Rect{r.left, r.top, r.right, r.bottom};
+}
 
 } // namespace
 

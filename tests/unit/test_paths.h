@@ -32,7 +32,8 @@ class TempFolder {
 #else
         char name[] = "/tmp/vesk-test-XXXXXX";
         if (!mkdtemp(name)) abort();
-        for (const char* p = name; *p; ++p) folder += static_cast<char16_t>(*p);
+        for (const char* p = name; *p; ++p)
+            folder += static_cast<char16_t>(*p);
 #endif
     }
     ~TempFolder() {
@@ -53,7 +54,9 @@ class TempFolder {
         return folder + u"/" + name;
 #endif
     }
-    const std::u16string& path() const { return folder; }
+    const std::u16string& path() const {
+        return folder;
+    }
 
   private:
 #ifdef _WIN32

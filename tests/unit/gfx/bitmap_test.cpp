@@ -31,7 +31,8 @@ TEST(CBitMap, BothBuffersShareOneZeroedBlock) {
     CBitMap s;
     ASSERT_TRUE(s.create(24, 3, 3));
     EXPECT_EQ(s.buffers[1], s.buffers[0] + s.imageSize());
-    for (uint32_t i = 0; i < 2 * s.imageSize(); ++i) ASSERT_EQ(s.buffers[0][i], 0);
+    for (uint32_t i = 0; i < 2 * s.imageSize(); ++i)
+        ASSERT_EQ(s.buffers[0][i], 0);
     EXPECT_EQ(s.backBuffer(), s.buffers[0]);
     EXPECT_EQ(s.frontBuffer(), s.buffers[1]);
 }
@@ -45,7 +46,8 @@ TEST(CBitMap, FlipPresentsTheDrawingAndClearsTheNextBackBuffer) {
     EXPECT_EQ(s.frontBuffer()[0], 0xAB);
     EXPECT_EQ(s.backBuffer()[s.imageSize() - 1], 0); // cleared on its way out
     s.flip();
-    for (uint32_t i = 0; i < s.imageSize(); ++i) ASSERT_EQ(s.frontBuffer()[i], 0) << i;
+    for (uint32_t i = 0; i < s.imageSize(); ++i)
+        ASSERT_EQ(s.frontBuffer()[i], 0) << i;
 }
 
 TEST(CBitMap, CreateRefusesAReadySurfaceUntilReleased) {

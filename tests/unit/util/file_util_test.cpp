@@ -43,7 +43,8 @@ TEST(WholeFile, ReadRefusesAFileLargerThanTheBuffer) {
 
 TEST(SafeReplace, MissingFolderFailsWithoutLeavingAnything) {
     TempFolder folder;
-    std::u16string path = folder.file(u"missing") + folder.file(u"x.xml").substr(folder.path().size());
+    std::u16string path =
+        folder.file(u"missing") + folder.file(u"x.xml").substr(folder.path().size());
     EXPECT_FALSE(writeWholeFile(asText16(path), "abc", 3));
     EXPECT_EQ(pathFileSize(asText16(path + u".new")), -1);
 }

@@ -12,8 +12,8 @@ TEST(WorkArea, CutsTheEdgeTheTaskbarIsDockedTo) {
         Rect taskbar;
         Rect expected;
     } cases[] = {
-        {{0, 984, 1280, 1024}, {0, 0, 1280, 984}},  // bottom
-        {{0, 0, 1280, 40}, {0, 40, 1280, 1024}},    // top
+        {{0, 984, 1280, 1024}, {0, 0, 1280, 984}},   // bottom
+        {{0, 0, 1280, 40}, {0, 40, 1280, 1024}},     // top
         {{1220, 0, 1280, 1024}, {0, 0, 1220, 1024}}, // right
         {{0, 0, 60, 1024}, {60, 0, 1280, 1024}},     // left: area starts at its right edge
         {{100, 100, 300, 140}, kDesktop},            // floating: no cut
