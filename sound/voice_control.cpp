@@ -1,6 +1,5 @@
 // The voice calls of the rest of the program. They only change fields under the state lock (and
 // replace taps under the mix lock); the engine threads do the work.
-#include <cstring>
 
 #include "sound/engine_internal.h"
 #include "sound/voice_slots.h"

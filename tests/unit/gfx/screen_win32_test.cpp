@@ -1,8 +1,6 @@
 // CScreen takes over a control's painting and gives it back when destroyed.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "gfx/screen_win32.h"
 
 namespace {

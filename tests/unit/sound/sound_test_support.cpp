@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <random>
 #include <thread>
