@@ -61,8 +61,6 @@ void shapeBand(WatchApp* app, int i) {
     ShowWindow(band, SW_SHOWNA);
 }
 
-} // namespace
-
 LRESULT CALLBACK bandWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
         onCreate(window, lParam);
@@ -86,6 +84,8 @@ LRESULT CALLBACK bandWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         return DefWindowProcW(window, message, wParam, lParam);
     }
 }
+
+} // namespace
 
 bool registerBandClass(HINSTANCE instance) {
     WNDCLASSEXW wc = {};

@@ -6,7 +6,6 @@
 
 struct WatchApp;
 
-LRESULT CALLBACK bandWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool registerBandClass(HINSTANCE instance);
 // Creates the six band windows, owned by the watch window and invisible until faded in. A band
 // window that cannot be created leaves its slot empty.
