@@ -69,6 +69,14 @@ constexpr EntityLookup buildLookup() {
 
 constexpr EntityLookup LOOKUP = buildLookup();
 
+constexpr bool escapedBytesAgree() {
+    for (int c = 0; c < 256; c++) {
+        if ((XmlEscapedByte[c] != 0) != (LOOKUP.rowOfByte[c] != NO_ROW)) return false;
+    }
+    return true;
+}
+static_assert(escapedBytesAgree(), "the escaped byte list must follow the entity table");
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }

@@ -92,6 +92,29 @@ constexpr std::array<Byte, 256> buildTokenClasses() {
 constexpr std::array<Byte, 256> SKIP_CLASSES = buildSkipClasses();
 constexpr std::array<Byte, 256> TOKEN_CLASSES = buildTokenClasses();
 
+// Classes for attribute names and values, which are scanned and found plain (see XmlNode) in one
+// pass. The order matters: bytes up to ESCAPED continue the token.
+enum : Byte { SCAN_PLAIN = 0, SCAN_ESCAPED = 1, SCAN_CHECK = 2, SCAN_STOP = 3 };
+
+// Stops where a token ends; `quoteStops` also stops at a double quote, to find a value's end.
+constexpr std::array<Byte, 256> buildScanClasses(bool quoteStops) {
+    std::array<Byte, 256> classes{};
+    for (int c = 0; c < 256; c++) {
+        if (TOKEN_CLASSES[c] == ENDS_TOKEN) {
+            classes[c] = SCAN_STOP;
+        } else if (TOKEN_CLASSES[c] == CHECK) {
+            classes[c] = SCAN_CHECK;
+        } else if (XmlEscapedByte[c]) {
+            classes[c] = SCAN_ESCAPED;
+        }
+    }
+    if (quoteStops) classes['"'] = SCAN_STOP;
+    return classes;
+}
+
+constexpr std::array<Byte, 256> NAME_CLASSES = buildScanClasses(false);
+constexpr std::array<Byte, 256> VALUE_CLASSES = buildScanClasses(true);
+
 // Position just after the next "-->" from `p`, or `end` when the comment is never closed.
 const Byte* commentEnd(const Byte* p, const Byte* end) {
     while (end - p >= 3) {
@@ -143,6 +166,27 @@ inline size_t tokenLength(const Parser* p) {
         q += n;
     }
     return q - p->pos;
+}
+
+// Scans from `q` as the token rules do, but stopping at the bytes `classes` marks; returns where
+// it stopped and sets whether any byte on the way is one the writer escapes.
+inline const Byte* scanToken(const Byte* q, const Byte* end, const std::array<Byte, 256>& classes,
+                             bool* escaped) {
+    Byte seen = 0;
+    while (q < end) {
+        Byte kind = classes[*q];
+        if (kind <= SCAN_ESCAPED) {
+            seen |= kind;
+            q++;
+            continue;
+        }
+        if (kind == SCAN_STOP) break;
+        size_t n = sequenceLength(q, end);
+        if (n == 0) break;
+        q += n;
+    }
+    *escaped = seen != 0;
+    return q;
 }
 
 bool tokenIs(const Parser* p, size_t length, const char* text) {
@@ -201,26 +245,21 @@ bool parseDeclaration(Parser* p) {
     }
 }
 
-// A plain loop: names and values are a few bytes, shorter than a library call is worth.
-bool hasAmpersand(const Byte* raw, size_t length) {
-    for (size_t i = 0; i < length; i++) {
-        if (raw[i] == '&') return true;
-    }
-    return false;
-}
-
-// Decodes `length` raw bytes into the document's blocks; sets the decoded length.
-char* decodeIntoArena(XmlDocument* doc, const Byte* raw, size_t length, size_t* decoded) {
+// Decodes `length` raw bytes into the document's blocks; sets the decoded length and whether the
+// text is plain (written back as it is).
+char* decodeIntoArena(XmlDocument* doc, const Byte* raw, size_t length, size_t* decoded,
+                      bool* plain) {
     char* text = static_cast<char*>(xmlArenaAlloc(&doc->arena, length + 1));
     if (!text) return nullptr;
-    // Most names and values hold no entity and are copied as they are.
-    if (!hasAmpersand(raw, length)) {
-        memcpy(text, raw, length);
-        text[length] = 0;
+    const char* source = reinterpret_cast<const char*>(raw);
+    // Most names and values hold no entity nor any byte the writer escapes: one pass copies them
+    // and finds that out.
+    *plain = xmlCopyCheckingPlain(source, length, text);
+    if (*plain) {
         *decoded = length;
         return text;
     }
-    *decoded = xmlUnescapeInto(reinterpret_cast<const char*>(raw), length, text);
+    *decoded = xmlUnescapeInto(source, length, text);
     xmlArenaShrinkLast(&doc->arena, text, length + 1, *decoded + 1);
     return text;
 }
@@ -232,11 +271,13 @@ bool createRoot(Parser* p, const Byte* raw, size_t length) {
     p->doc = xmlTreeCreate(version, p->encoding, p->standalone, "", 0);
     if (!p->doc) return false;
     size_t decoded = 0;
-    char* name = decodeIntoArena(p->doc, raw, length, &decoded);
+    bool plain = false;
+    char* name = decodeIntoArena(p->doc, raw, length, &decoded, &plain);
     if (!name) return false;
     XmlNode* root = p->doc->root;
     root->name = name;
     root->nameLength = decoded;
+    root->namePlain = plain;
     return true;
 }
 
@@ -244,7 +285,8 @@ bool createRoot(Parser* p, const Byte* raw, size_t length) {
 // name merges into the element already read.
 bool enterChild(XmlDocument* doc, const Byte* raw, size_t length) {
     size_t decoded = 0;
-    char* name = decodeIntoArena(doc, raw, length, &decoded);
+    bool plain = false;
+    char* name = decodeIntoArena(doc, raw, length, &decoded, &plain);
     if (!name) return false;
     XmlNode* child = xmlFindChild(doc, doc->cursor, name, decoded);
     if (child) {
@@ -252,30 +294,76 @@ bool enterChild(XmlDocument* doc, const Byte* raw, size_t length) {
     } else {
         child = xmlAppendNode(doc, doc->cursor, name, decoded, false);
         if (!child) return false;
+        child->namePlain = plain;
     }
     doc->cursor = child;
     return true;
 }
 
-bool storeDecodedValue(XmlDocument* doc, XmlNode* attribute, const Byte* raw, size_t length) {
-    if (attribute->value && length <= attribute->valueCapacity) {
+// Raw bytes of an attribute name or value, and whether the scan found them plain: then they
+// decode to themselves and are only copied.
+struct RawText {
+    const Byte* bytes;
+    size_t length;
+    bool plain;
+};
+
+// Copies plain raw bytes into the document's blocks, eight at a time while the input reaches
+// that far: the block rounds every allocation up to eight bytes, so the copy stays inside it.
+char* copyIntoArena(XmlDocument* doc, const RawText& raw, const Byte* inputEnd) {
+    size_t length = raw.length;
+    char* text = static_cast<char*>(xmlArenaAlloc(&doc->arena, length + 1));
+    if (!text) return nullptr;
+    constexpr size_t CHUNK = XML_ARENA_ALIGN;
+    size_t chunked = (length + CHUNK - 1) & ~(CHUNK - 1);
+    if (static_cast<size_t>(inputEnd - raw.bytes) >= chunked) {
+        for (size_t i = 0; i < length; i += CHUNK)
+            memcpy(text + i, raw.bytes + i, CHUNK);
+    } else {
+        memcpy(text, raw.bytes, length);
+    }
+    text[length] = 0;
+    return text;
+}
+
+// The decoded text of `raw` in the document's blocks; sets its length and whether it is plain.
+char* storeText(Parser* p, const RawText& raw, size_t* decoded, bool* plain) {
+    *plain = raw.plain;
+    if (raw.plain) {
+        *decoded = raw.length;
+        return copyIntoArena(p->doc, raw, p->end);
+    }
+    // The scan saw a byte the writer escapes, so there is nothing to learn from another look.
+    char* text = static_cast<char*>(xmlArenaAlloc(&p->doc->arena, raw.length + 1));
+    if (!text) return nullptr;
+    *decoded = xmlUnescapeInto(reinterpret_cast<const char*>(raw.bytes), raw.length, text);
+    xmlArenaShrinkLast(&p->doc->arena, text, raw.length + 1, *decoded + 1);
+    return text;
+}
+
+bool storeValue(Parser* p, XmlNode* attribute, const RawText& raw) {
+    if (attribute->value && raw.length <= attribute->valueCapacity) {
         attribute->valueLength =
-            xmlUnescapeInto(reinterpret_cast<const char*>(raw), length, attribute->value);
+            xmlUnescapeInto(reinterpret_cast<const char*>(raw.bytes), raw.length, attribute->value);
+        attribute->valuePlain = false;
         return true;
     }
     size_t decoded = 0;
-    char* value = decodeIntoArena(doc, raw, length, &decoded);
+    bool plain = false;
+    char* value = storeText(p, raw, &decoded, &plain);
     if (!value) return false;
     attribute->value = value;
+    attribute->valuePlain = plain;
     attribute->valueLength = decoded;
     attribute->valueCapacity = decoded;
     return true;
 }
 
-bool setAttribute(XmlDocument* doc, const Byte* rawName, size_t nameLength, const Byte* rawValue,
-                  size_t valueLength) {
+bool setAttribute(Parser* p, const RawText& rawName, const RawText& rawValue) {
+    XmlDocument* doc = p->doc;
     size_t decoded = 0;
-    char* name = decodeIntoArena(doc, rawName, nameLength, &decoded);
+    bool plain = false;
+    char* name = storeText(p, rawName, &decoded, &plain);
     if (!name) return false;
     XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, decoded);
     if (attribute) {
@@ -283,23 +371,48 @@ bool setAttribute(XmlDocument* doc, const Byte* rawName, size_t nameLength, cons
     } else {
         attribute = xmlAppendNode(doc, doc->cursor, name, decoded, true);
         if (!attribute) return false;
+        attribute->namePlain = plain;
     }
-    return storeDecodedValue(doc, attribute, rawValue, valueLength);
+    return storeValue(p, attribute, rawValue);
+}
+
+// The quoted value token at the current position. Usually the closing quote is the first one
+// after the opening quote and ends the token, and one scan finds both the end and whether the
+// text is plain; otherwise the general token rule decides and the text is decoded in full.
+RawText valueToken(const Parser* p) {
+    const Byte* pos = p->pos;
+    const Byte* end = p->end;
+    if (pos < end && *pos == '"') {
+        bool escaped = false;
+        const Byte* q = scanToken(pos + 1, end, VALUE_CLASSES, &escaped);
+        if (q < end && *q == '"' && (q + 1 == end || TOKEN_CLASSES[q[1]] == ENDS_TOKEN)) {
+            return RawText{pos, static_cast<size_t>(q + 1 - pos), !escaped};
+        }
+    }
+    return RawText{pos, tokenLength(p), false};
 }
 
 // One `name = "value"` item of a start tag; the name token is at the current position.
-bool parseAttribute(Parser* p, size_t nameLength) {
-    const Byte* name = p->pos;
+bool parseAttribute(Parser* p, size_t nameLength, bool nameEscaped) {
+    RawText name{p->pos, nameLength, !nameEscaped};
     p->pos += nameLength;
-    skipWhitespace(p);
-    if (p->pos >= p->end || *p->pos != '=') return false;
-    p->pos++;
-    skipWhitespace(p);
-    size_t length = tokenLength(p);
+    // The writer puts exactly " = " between name and value; anything else takes the long way.
+    if (p->end - p->pos >= 4 && p->pos[0] == ' ' && p->pos[1] == '=' && p->pos[2] == ' ' &&
+        p->pos[3] == '"') {
+        p->pos += 3;
+    } else {
+        skipWhitespace(p);
+        if (p->pos >= p->end || *p->pos != '=') return false;
+        p->pos++;
+        skipWhitespace(p);
+    }
+    RawText value = valueToken(p);
+    size_t length = value.length;
     if (length < 2 || p->pos[0] != '"' || p->pos[length - 1] != '"') return false;
-    const Byte* value = p->pos + 1;
     p->pos += length;
-    return setAttribute(p->doc, name, nameLength, value, length - 2);
+    value.bytes++;
+    value.length -= 2;
+    return setAttribute(p, name, value);
 }
 
 // Reads a start tag with its attributes and leaves the cursor on its element.
@@ -320,7 +433,8 @@ TagResult parseStartTag(Parser* p) {
     p->pos += length;
     for (;;) {
         skipWhitespace(p);
-        length = tokenLength(p);
+        bool escaped = false;
+        length = scanToken(p->pos, p->end, NAME_CLASSES, &escaped) - p->pos;
         if (length > 0 && *p->pos == '>') {
             p->pos++;
             return TAG_OPEN;
@@ -329,7 +443,7 @@ TagResult parseStartTag(Parser* p) {
             p->pos += 2;
             return TAG_EMPTY;
         }
-        if (length == 0 || !parseAttribute(p, length)) return TAG_FAILED;
+        if (length == 0 || !parseAttribute(p, length, escaped)) return TAG_FAILED;
     }
 }
 

@@ -103,16 +103,34 @@ void indexNode(XmlIndex* index, XmlNode* node) {
     placeInIndex(index, node);
 }
 
-// Links `node` at the end of its list; a list that grows past the threshold enters the index
-// whole. False (nothing linked) when the index cannot grow.
+// Files a list that grows past the threshold into the index whole, or a node of a list that is
+// there already. False (nothing filed) when the index cannot grow. Kept apart from linkNode,
+// which runs for every node of a parsed file while only long lists come here.
+bool indexOnLink(XmlDocument* doc, XmlNode* first, XmlNode* node, uint32_t count, bool* indexed) {
+    if (*indexed) {
+        if (!reserveIndex(&doc->index, 1)) return false;
+        indexNode(&doc->index, node);
+        return true;
+    }
+    if (!reserveIndex(&doc->index, count + 1)) return false;
+    for (XmlNode* n = first; n; n = n->next)
+        indexNode(&doc->index, n);
+    indexNode(&doc->index, node);
+    *indexed = true;
+    return true;
+}
+
+// Links `node` at the end of its list and notes its name in the list's mask; a list that grows
+// past the threshold enters the index. False (nothing linked) when the index cannot grow.
 bool linkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node) {
     bool isAttribute = node->isAttribute;
     uint32_t* count = isAttribute ? &parent->attributeCount : &parent->childCount;
     bool* indexed = isAttribute ? &parent->attributesIndexed : &parent->childrenIndexed;
     XmlNode** first = isAttribute ? &parent->firstAttribute : &parent->firstChild;
     XmlNode** last = isAttribute ? &parent->lastAttribute : &parent->lastChild;
-    bool startIndex = !*indexed && *count + 1 > INDEX_THRESHOLD;
-    if ((*indexed || startIndex) && !reserveIndex(&doc->index, startIndex ? *count + 1 : 1)) {
+    uint64_t* names = isAttribute ? &parent->attributeNames : &parent->childNames;
+    if ((*indexed || *count + 1 > INDEX_THRESHOLD) &&
+        !indexOnLink(doc, *first, node, *count, indexed)) {
         return false;
     }
     node->previous = *last;
@@ -123,13 +141,7 @@ bool linkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node) {
     }
     *last = node;
     ++*count;
-    if (startIndex) {
-        for (XmlNode* n = *first; n; n = n->next)
-            indexNode(&doc->index, n);
-        *indexed = true;
-    } else if (*indexed) {
-        indexNode(&doc->index, node);
-    }
+    *names |= xmlNameBit(node->name, node->nameLength);
     return true;
 }
 
@@ -210,11 +222,13 @@ void xmlTreeFree(XmlDocument* doc) {
 
 XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
     if (parent->childrenIndexed) return findInIndex(doc, parent, name, length, false);
+    if (!(parent->childNames & xmlNameBit(name, length))) return nullptr;
     return scanList(parent->firstChild, name, length);
 }
 
 XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
     if (parent->attributesIndexed) return findInIndex(doc, parent, name, length, true);
+    if (!(parent->attributeNames & xmlNameBit(name, length))) return nullptr;
     return scanList(parent->firstAttribute, name, length);
 }
 
@@ -222,7 +236,7 @@ XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t len
                        bool isAttribute) {
     XmlNode* node = static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode)));
     if (!node) return nullptr;
-    // Field by field rather than memset: the parser makes a node per attribute, and a block
+    // Field by field rather than a block clear: the parser makes a node per attribute, and a
     // clear of this size is slower than the stores.
     node->previous = nullptr;
     node->next = nullptr;
@@ -239,13 +253,18 @@ XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t len
     node->childCount = 0;
     node->attributeCount = 0;
     node->nameHash = 0;
+    node->childNames = 0;
+    node->attributeNames = 0;
     node->isAttribute = isAttribute;
     node->childrenIndexed = false;
     node->attributesIndexed = false;
+    node->namePlain = false;
+    node->valuePlain = false;
     return linkNode(doc, parent, node) ? node : nullptr;
 }
 
 bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_t length) {
+    attribute->valuePlain = false;
     if (!text) {
         attribute->value = nullptr;
         attribute->valueLength = 0;

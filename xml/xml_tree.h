@@ -2,6 +2,7 @@
 // writer and the public calls share. Only the XML library (and its tests) include this.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -38,7 +39,15 @@ struct XmlNode {
     uint32_t childCount;
     uint32_t attributeCount;
     uint32_t nameHash; // set once the node's list is in the index
+    // One bit per name (see xmlNameBit) of the children and of the attributes: a name whose bit
+    // is clear is not in the list, so most lookups of a new name end without a scan.
+    uint64_t childNames;
+    uint64_t attributeNames;
     bool isAttribute;
+    // The name or value holds no byte the writer escapes, so it is written as it is. False when
+    // not known; only the parser, which sees every byte anyway, finds them plain.
+    bool namePlain;
+    bool valuePlain;
     bool childrenIndexed;   // this element's child list is in the index
     bool attributesIndexed; // this element's attribute list is in the index
 };
@@ -91,6 +100,16 @@ inline void* xmlArenaAlloc(XmlArena* arena, size_t bytes) {
 // Gives back the tail of the most recent allocation so it can be reused.
 void xmlArenaShrinkLast(XmlArena* arena, void* block, size_t oldBytes, size_t newBytes);
 
+// The bit of a name in a list's name mask: a cheap mix of its length and three of its bytes.
+inline uint64_t xmlNameBit(const char* name, size_t length) {
+    if (length == 0) return 1;
+    auto byte = [name](size_t i) {
+        return static_cast<size_t>(static_cast<unsigned char>(name[i]));
+    };
+    size_t mix = length * 5 + byte(0) + byte(length - 1) * 3 + byte(length / 2) * 7;
+    return uint64_t{1} << (mix & 63);
+}
+
 // A document with its root element named by `length` bytes of `name` (already decoded).
 XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
                            const char* name, size_t length);
@@ -120,6 +139,30 @@ size_t xmlEscapeInto(const char* text, size_t length, char* out);
 // Compares the escaped form of `name` with the bytes at `text`; returns the escaped length when
 // they match within `available` bytes, or -1.
 ptrdiff_t xmlMatchEscaped(const char* name, size_t length, const char* text, size_t available);
+
+// Nonzero for the bytes the writer escapes: the one-byte raw texts of the entity table (the
+// table's own file checks that the two agree).
+constexpr std::array<unsigned char, 256> xmlBuildEscapedBytes() {
+    std::array<unsigned char, 256> escaped{};
+    for (const char* c = "\t\n\r !\"#$%&'()*:;<=>?@^{}"; *c; c++)
+        escaped[static_cast<unsigned char>(*c)] = 1;
+    return escaped;
+}
+inline constexpr std::array<unsigned char, 256> XmlEscapedByte = xmlBuildEscapedBytes();
+
+// Copies `length` bytes to `out` and zero-terminates; returns whether none of them is escaped by
+// the writer (nor an ampersand, so the bytes decode to themselves). One pass, since the parser
+// does this for every name and value.
+inline bool xmlCopyCheckingPlain(const char* text, size_t length, char* out) {
+    unsigned char escaped = 0;
+    for (size_t i = 0; i < length; i++) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        out[i] = static_cast<char>(c);
+        escaped |= XmlEscapedByte[c];
+    }
+    out[length] = 0;
+    return escaped == 0;
+}
 
 // Longest escape of one raw byte; bounds the writer's growth.
 constexpr size_t XML_MAX_ESCAPE_GROWTH = 6;
