@@ -4,7 +4,6 @@
 // characters are solid colours derived from their slot.
 #pragma once
 
-#include "gfx/bitmap.h"
 #include "gfx/image_table.h"
 #include "tests/unit/memory_resources.h"
 #include "tests/unit/picture_sizes.h"
