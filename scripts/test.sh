@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test layer: native unit tests (ASan+UBSan, then TSan for threaded code), fuzzers
-# briefly from their seed corpora, the unit tests cross-built for 64- and 32-bit Windows under
-# Wine, and the end-to-end tests that drive the real Vesk.exe under Wine on Xvfb.
+# briefly from their seed corpora, a build of the benchmarks, the unit tests cross-built for 64-
+# and 32-bit Windows under Wine, and the end-to-end tests that drive the real Vesk.exe under Wine
+# on Xvfb.
 # Ends with one line "N passed, N failed, N skipped" over all layers.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
