@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sourced: starts a private Xvfb display for Wine windows unless one is given, exports DISPLAY,
-# and stops it when the calling script exits.
+# Sourced: start_private_display starts a private Xvfb display for Wine windows on the first
+# free number from 90, exports DISPLAY, and stops it when the calling script exits.
 start_private_display() {
   local n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
