@@ -131,6 +131,12 @@ const Byte* commentEnd(const Byte* p, const Byte* end) {
 inline void skipWhitespace(Parser* p) {
     const Byte* q = p->pos;
     const Byte* end = p->end;
+    // The writer's line break and indent, taken in one go before the general loop.
+    if (end - q >= 2 && q[0] == '\r' && q[1] == '\n') {
+        q += 2;
+        while (q < end && *q == ' ')
+            q++;
+    }
     while (q < end) {
         Byte c = *q;
         Byte kind = SKIP_CLASSES[c];
@@ -173,6 +179,14 @@ inline size_t tokenLength(const Parser* p) {
 inline const Byte* scanToken(const Byte* q, const Byte* end, const std::array<Byte, 256>& classes,
                              bool* escaped) {
     Byte seen = 0;
+    // Four bytes a round while none of them stops the run (their classes' union then stays at
+    // or below SCAN_ESCAPED).
+    while (end - q >= 4) {
+        Byte kinds = classes[q[0]] | classes[q[1]] | classes[q[2]] | classes[q[3]];
+        if (kinds > SCAN_ESCAPED) break;
+        seen |= kinds;
+        q += 4;
+    }
     while (q < end) {
         Byte kind = classes[*q];
         if (kind <= SCAN_ESCAPED) {
@@ -452,8 +466,15 @@ bool parseEndTag(Parser* p) {
     p->pos += 2;
     skipWhitespace(p);
     const XmlNode* node = p->doc->cursor;
-    ptrdiff_t matched = xmlMatchEscaped(node->name, node->nameLength,
-                                        reinterpret_cast<const char*>(p->pos), p->end - p->pos);
+    ptrdiff_t matched = -1;
+    if (!node->namePlain) {
+        matched = xmlMatchEscaped(node->name, node->nameLength,
+                                  reinterpret_cast<const char*>(p->pos), p->end - p->pos);
+    } else if (static_cast<size_t>(p->end - p->pos) >= node->nameLength &&
+               memcmp(p->pos, node->name, node->nameLength) == 0) {
+        // A plain name is its own escaped form.
+        matched = static_cast<ptrdiff_t>(node->nameLength);
+    }
     if (matched < 0) return false;
     p->pos += matched;
     skipWhitespace(p);

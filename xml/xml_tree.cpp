@@ -220,16 +220,11 @@ void xmlTreeFree(XmlDocument* doc) {
     free(doc);
 }
 
-XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
-    if (parent->childrenIndexed) return findInIndex(doc, parent, name, length, false);
-    if (!(parent->childNames & xmlNameBit(name, length))) return nullptr;
-    return scanList(parent->firstChild, name, length);
-}
-
-XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
-    if (parent->attributesIndexed) return findInIndex(doc, parent, name, length, true);
-    if (!(parent->attributeNames & xmlNameBit(name, length))) return nullptr;
-    return scanList(parent->firstAttribute, name, length);
+XmlNode* xmlFindInList(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
+                       bool isAttribute) {
+    bool indexed = isAttribute ? parent->attributesIndexed : parent->childrenIndexed;
+    if (indexed) return findInIndex(doc, parent, name, length, isAttribute);
+    return scanList(isAttribute ? parent->firstAttribute : parent->firstChild, name, length);
 }
 
 XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,

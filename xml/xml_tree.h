@@ -116,9 +116,25 @@ XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone
 // Releases the tree, the index, the output text and the record.
 void xmlTreeFree(XmlDocument* doc);
 
-// The child element or attribute of `parent` with this exact name, or null.
-XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length);
-XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name, size_t length);
+// Looks a name up in the index, or scans the list for it.
+XmlNode* xmlFindInList(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
+                       bool isAttribute);
+
+// The child element or attribute of `parent` with this exact name, or null. Inline, so that a
+// name whose bit is clear in the list's mask costs no call.
+inline XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
+    if (!parent->childrenIndexed && !(parent->childNames & xmlNameBit(name, length))) {
+        return nullptr;
+    }
+    return xmlFindInList(doc, parent, name, length, false);
+}
+inline XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name,
+                                 size_t length) {
+    if (!parent->attributesIndexed && !(parent->attributeNames & xmlNameBit(name, length))) {
+        return nullptr;
+    }
+    return xmlFindInList(doc, parent, name, length, true);
+}
 // Appends a new node to the child or attribute list of `parent`. `name` must already be a
 // zero-terminated string from the document's arena; it is taken over, not copied. Null when
 // memory runs out (nothing is linked then).

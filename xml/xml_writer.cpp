@@ -14,17 +14,6 @@ constexpr size_t DECLARATION_ROOM = 96;
 // Bytes the writer may store past the end of a piece, to be overwritten by the next one.
 constexpr size_t SPILL = 8;
 
-// Adds to a byte count; false when it would overflow.
-bool add(size_t* total, size_t more) {
-    if (*total > SIZE_MAX - more) return false;
-    *total += more;
-    return true;
-}
-
-bool addEscaped(size_t* total, size_t length) {
-    return length <= SIZE_MAX / XML_MAX_ESCAPE_GROWTH && add(total, length * XML_MAX_ESCAPE_GROWTH);
-}
-
 // Visits the elements in document order through the parent links, so that a deep tree needs no
 // stack: `open` for each element on the way down, `close` on the way back up.
 template <typename Open, typename Close>
@@ -53,21 +42,28 @@ bool walkTree(const XmlNode* root, Open open, Close close) {
 
 // An upper bound of the text's size (every byte escaped at its longest), so that the text is
 // written into one block without checks on the way. False when the size does not fit in memory.
+// The sums run in 64 bits, far beyond any tree that fits in memory; only the bound is checked.
 bool textBound(const XmlNode* root, size_t* total) {
-    *total = DECLARATION_ROOM;
-    auto open = [total](const XmlNode* element, int32_t depth) {
-        size_t line = 2 + static_cast<size_t>(depth) + 1;
+    uint64_t fixed = DECLARATION_ROOM + 3 + SPILL;
+    uint64_t text = 0;
+    auto open = [&fixed, &text](const XmlNode* element, int32_t depth) {
+        uint64_t line = 2 + static_cast<uint64_t>(depth) + 1;
         // Start and end tag lines, and the line of a start tag's closing ">".
-        bool fits = add(total, 3 * line + 2) && addEscaped(total, element->nameLength) &&
-                    addEscaped(total, element->nameLength);
-        for (const XmlNode* a = element->firstAttribute; a && fits; a = a->next) {
-            fits = add(total, line + 1 + 6) && addEscaped(total, a->nameLength) &&
-                   addEscaped(total, a->valueLength);
+        fixed += 3 * line + 2;
+        text += 2 * static_cast<uint64_t>(element->nameLength);
+        for (const XmlNode* a = element->firstAttribute; a; a = a->next) {
+            fixed += line + 1 + 6;
+            text += static_cast<uint64_t>(a->nameLength) + a->valueLength;
         }
-        return fits;
+        return true;
     };
     auto close = [](const XmlNode*, int32_t) { return true; };
-    return walkTree(root, open, close) && add(total, 3 + SPILL);
+    walkTree(root, open, close);
+    if (text > (UINT64_MAX - fixed) / XML_MAX_ESCAPE_GROWTH) return false;
+    uint64_t bound = fixed + text * XML_MAX_ESCAPE_GROWTH;
+    if (bound != static_cast<size_t>(bound)) return false;
+    *total = static_cast<size_t>(bound);
+    return true;
 }
 
 char* put(char* out, const char* text, size_t length) {
@@ -79,7 +75,8 @@ char* put(char* out, const char* text, size_t length) {
 // its own rounded up to eight bytes, so the last read stays inside it; what it takes past the
 // text lands in the spill room.
 char* putPlain(char* out, const char* text, size_t length) {
-    for (size_t i = 0; i < length; i += SPILL)
+    memcpy(out, text, SPILL);
+    for (size_t i = SPILL; i < length; i += SPILL)
         memcpy(out + i, text + i, SPILL);
     return out + length;
 }
@@ -89,13 +86,12 @@ char* putText(char* out, const char* text, size_t length, bool plain) {
     return out + xmlEscapeInto(text, length, out);
 }
 
-// A line break followed by `depth` spaces.
+// A line break followed by `depth` spaces; the first store holds the break and six spaces.
 char* newLine(char* out, int32_t depth) {
-    *out++ = '\r';
-    *out++ = '\n';
-    for (int32_t i = 0; i < depth; i += static_cast<int32_t>(SPILL))
-        memcpy(out + i, "        ", SPILL);
-    return out + depth;
+    memcpy(out, "\r\n      ", SPILL);
+    for (int32_t i = 6; i < depth; i += static_cast<int32_t>(SPILL))
+        memcpy(out + 2 + i, "        ", SPILL);
+    return out + 2 + depth;
 }
 
 char* putNumber(char* out, uint32_t number) {
