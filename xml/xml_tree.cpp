@@ -9,6 +9,8 @@ namespace {
 constexpr size_t ALIGN = XML_ARENA_ALIGN;
 static_assert(alignof(XmlNode) <= ALIGN, "blocks must align nodes");
 constexpr size_t FIRST_BLOCK = 4096;
+static_assert(FIRST_BLOCK % ALIGN == 0 && XML_ARENA_HEADER % ALIGN == 0,
+              "block room must stay a multiple of the alignment");
 // Blocks double up to this size; larger documents simply take more blocks.
 constexpr size_t LARGEST_BLOCK = 1u << 20;
 constexpr size_t INDEX_FIRST_CAPACITY = 64;

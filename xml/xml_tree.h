@@ -87,12 +87,13 @@ void* xmlArenaAllocSlow(XmlArena* arena, size_t bytes);
 
 // Bytes from the document's blocks, aligned for a node; null when memory runs out. Inline: the
 // parser allocates every name, value and node this way.
+// Block sizes and uses are whole multiples of the alignment, so the room left is one too, and
+// `bytes` fits in it exactly when `bytes` rounded up does (which also rules out overflow).
 inline void* xmlArenaAlloc(XmlArena* arena, size_t bytes) {
-    size_t need = (bytes + XML_ARENA_ALIGN - 1) & ~(XML_ARENA_ALIGN - 1);
     XmlArenaBlock* head = arena->head;
-    if (head && need >= bytes && head->size - head->used >= need) {
+    if (head && bytes <= head->size - head->used) {
         void* block = reinterpret_cast<char*>(head) + XML_ARENA_HEADER + head->used;
-        head->used += need;
+        head->used += (bytes + XML_ARENA_ALIGN - 1) & ~(XML_ARENA_ALIGN - 1);
         return block;
     }
     return xmlArenaAllocSlow(arena, bytes);
