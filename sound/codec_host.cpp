@@ -31,6 +31,15 @@ int32_t copyFormat(const void* from, uint64_t size, void* out, uint64_t capacity
     return 1;
 }
 
+// The host's getters share one shape: the running format's field, or 0 without one.
+template <typename Field, typename T>
+int32_t readRunningField(CodecContext* c, Field FormatInfo::*field, T* out) {
+    FormatInfo* f = runningFormat(c);
+    if (!f || !out) return 0;
+    *out = f->*field;
+    return 1;
+}
+
 } // namespace
 
 void EngineSetAcmServices(const AcmServices* services) {
@@ -196,40 +205,22 @@ int32_t codecOpenAcmStream(CodecContext* c) {
 }
 
 int32_t codecGetBlockAlign(CodecContext* c, uint32_t* out) {
-    FormatInfo* f = runningFormat(c);
-    if (!f || !out) return 0;
-    *out = f->blockAlign;
-    return 1;
+    return readRunningField(c, &FormatInfo::blockAlign, out);
 }
 int32_t codecGetDataOffset(CodecContext* c, uint64_t* out) {
-    FormatInfo* f = runningFormat(c);
-    if (!f || !out) return 0;
-    *out = f->dataOffset;
-    return 1;
+    return readRunningField(c, &FormatInfo::dataOffset, out);
 }
 int32_t codecGetDataSize(CodecContext* c, uint64_t* out) {
-    FormatInfo* f = runningFormat(c);
-    if (!f || !out) return 0;
-    *out = f->dataSize;
-    return 1;
+    return readRunningField(c, &FormatInfo::dataSize, out);
 }
 int32_t codecGetTotalFrames(CodecContext* c, uint64_t* out) {
-    FormatInfo* f = runningFormat(c);
-    if (!f || !out) return 0;
-    *out = f->totalFrames;
-    return 1;
+    return readRunningField(c, &FormatInfo::totalFrames, out);
 }
 int32_t codecGetPluginValueA(CodecContext* c, uint32_t* out) {
-    FormatInfo* f = runningFormat(c);
-    if (!f || !out) return 0;
-    *out = f->pluginValueA;
-    return 1;
+    return readRunningField(c, &FormatInfo::pluginValueA, out);
 }
 int32_t codecGetPluginValueB(CodecContext* c, uint64_t* out) {
-    FormatInfo* f = runningFormat(c);
-    if (!f || !out) return 0;
-    *out = f->pluginValueB;
-    return 1;
+    return readRunningField(c, &FormatInfo::pluginValueB, out);
 }
 int32_t codecGetFormatSizes(CodecContext* c, uint64_t* sourceSize, uint64_t* destinationSize) {
     FormatInfo* f = runningFormat(c);
