@@ -1,0 +1,45 @@
+// The program's alarms: a heap array guarded by a lock, the path of Alarm.xml and the program
+// folder relative sound paths are resolved against. One list, created at start-up, queried by
+// the scheduler every second, replaced by the alarm dialog, saved and destroyed at shutdown.
+#pragma once
+
+#include <cstdint>
+
+#include "alarm/alarm_entry.h"
+#include "platform/platform.h"
+#include "util/file_util.h"
+
+struct AlarmList {
+    // A new empty list whose base folder is the current working directory plus a separator.
+    // Null when memory runs out. The caller sets `filePath` and calls load().
+    static AlarmList* create();
+    // Frees the lock, the entries and the list itself. Null is ignored.
+    static void destroy(AlarmList* list);
+
+    // Replaces the alarms by the content of `filePath` when it is a valid alarm file; otherwise
+    // the list stays as it was.
+    void load();
+    // Writes the alarms to `filePath` (safely replacing the old file), or deletes the file when
+    // the list is empty.
+    void save();
+
+    // The first armed alarm due exactly at `now` on its weekday. A one-shot alarm found here is
+    // disarmed and the file rewritten before it is reported. `out` may be null.
+    bool matchNow(const SystemTime& now, AlarmEntry* out);
+    // The armed alarm that comes next from `now`, its `dueOffset` set. False when none is armed
+    // or the working copy cannot be allocated.
+    bool findNext(const SystemTime& now, AlarmEntry* out);
+    // Replaces the alarms by `rowCount` rows of the alarm dialog, in order. Each row's
+    // ALARM_ENABLED already reflects its check box. False (list unchanged) when memory runs out.
+    bool applyRows(const AlarmEntry* rows, uint32_t rowCount);
+
+    uint32_t count;
+    AlarmEntry* entries; // null when count is 0
+    char16 filePath[PATH_UNITS];
+    char16 baseDir[PATH_UNITS];
+    uint64_t baseDirLength;
+    PlatformLock lock;
+};
+
+// Bit index in `days` of the weekday of a date: Monday 0 .. Saturday 5, Sunday 6.
+uint32_t alarmDayBit(const SystemTime& date);
