@@ -8,16 +8,8 @@
 #include <cstdint>
 
 #include "alarm/alarm_entry.h"
+#include "player/popup_options.h"
 #include "sound/sound_engine.h"
-
-// Option bits passed to openAlarmPopup.
-constexpr uint32_t POPUP_SOUND_TEST = 0x1;      // readout shows play time; playCount applies live
-constexpr uint32_t POPUP_12_HOUR = 0x2;         // alarm time with AM/PM
-constexpr uint32_t POPUP_HOURS_FROM_ZERO = 0x4; // with POPUP_12_HOUR: hours 0..11
-constexpr uint32_t POPUP_REMAINING_TIME = 0x8;  // sound test readout counts down
-constexpr uint32_t POPUP_HAMMING = 0x10;        // oscilloscope trace is windowed
-constexpr uint32_t POPUP_PEAK = 0x20;           // spectrum peak afterimage
-constexpr uint32_t POPUP_SMOOTH = 0x40;         // one spectrum bar per pixel column
 
 extern const wchar_t* const ALARM_POPUP_CLASS;
 
