@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 
 class CBitMap;
+struct AlarmList;
 struct WatchSettings;
 
 constexpr int BAND_COUNT = 6;
@@ -45,6 +46,7 @@ struct WatchApp {
     int32_t watchMode = 0;
     POINT lastCursor = {};
     WatchSettings* settings = nullptr;
+    AlarmList* alarms = nullptr;
 };
 
 // Window class names other programs (and the single-instance probe) see.
