@@ -23,11 +23,13 @@ struct AlarmList {
     // the list is empty.
     void save();
 
-    // The first armed alarm due exactly at `now` on its weekday. A one-shot alarm found here is
-    // disarmed and the file rewritten before it is reported. `out` may be null.
+    // The first armed alarm due exactly at `now` on its weekday. With an `out`, a one-shot alarm
+    // found here is disarmed and the file rewritten before it is copied out; a null `out` only
+    // asks whether one is due and changes nothing.
     bool matchNow(const SystemTime& now, AlarmEntry* out);
-    // The armed alarm that comes next from `now`, its `dueOffset` set. False when none is armed
-    // or the working copy cannot be allocated.
+    // The armed alarm that comes next from `now` (one due at `now` itself counts), its
+    // `dueOffset` set; of alarms due together the first in list order. Alarms whose time of day
+    // can never occur are left out. False when no alarm can come.
     bool findNext(const SystemTime& now, AlarmEntry* out);
     // Replaces the alarms by `rowCount` rows of the alarm dialog, in order. Each row's
     // ALARM_ENABLED already reflects its check box. False (list unchanged) when memory runs out.

@@ -109,3 +109,7 @@ bool pathReplaceFile(const char16* path, const void* bytes, size_t count);
 bool pathDeleteFile(const char16* path);
 // Length of a NUL-terminated UTF-16 string.
 size_t text16Length(const char16* text);
+// Copies the current working directory, NUL-terminated and without a trailing separator (a
+// root keeps its own), into `out`. Returns its length; 0 when it cannot be read or does not fit
+// in `capacity` units with its terminator (then `out` is an empty string if capacity allows).
+size_t platformCurrentDirectory(char16* out, size_t capacity);

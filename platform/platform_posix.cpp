@@ -75,6 +75,42 @@ std::string utf8Path(const char16* path) {
     return out;
 }
 
+// Length of the UTF-8 sequence at `s` with its code point in `*code`; 0 if it is not one.
+int decodeUtf8(const unsigned char* s, uint32_t* code) {
+    int length = s[0] < 0x80             ? 1
+                 : (s[0] & 0xE0) == 0xC0 ? 2
+                 : (s[0] & 0xF0) == 0xE0 ? 3
+                 : (s[0] & 0xF8) == 0xF0 ? 4
+                                         : 0;
+    if (length == 0) return 0;
+    uint32_t c = length == 1 ? s[0] : s[0] & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((s[i] & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (s[i] & 0x3F);
+    }
+    if (c > 0x10FFFF) return 0;
+    *code = c;
+    return length;
+}
+
+// A UTF-8 path from the file system as UTF-16; bytes that are not UTF-8 become U+FFFD.
+std::u16string utf16Path(const char* path) {
+    std::u16string out;
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(path);
+    while (*s) {
+        uint32_t c = 0xFFFD;
+        int length = decodeUtf8(s, &c);
+        s += length ? length : 1;
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
 int fdOf(PlatformFile* file) {
     return static_cast<int>(reinterpret_cast<intptr_t>(file->handle)) - 1;
 }
@@ -282,4 +318,17 @@ size_t text16Length(const char16* text) {
     while (text[n])
         ++n;
     return n;
+}
+
+size_t platformCurrentDirectory(char16* out, size_t capacity) {
+    if (capacity == 0) return 0;
+    out[0] = 0;
+    char bytes[4096];
+    if (!getcwd(bytes, sizeof bytes)) return 0;
+    std::u16string text = utf16Path(bytes);
+    if (text.size() >= capacity) return 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        out[i] = text[i];
+    out[text.size()] = 0;
+    return text.size();
 }

@@ -196,3 +196,15 @@ bool pathDeleteFile(const char16* path) {
 size_t text16Length(const char16* text) {
     return wcslen(text);
 }
+
+size_t platformCurrentDirectory(char16* out, size_t capacity) {
+    if (capacity == 0) return 0;
+    out[0] = 0;
+    // The result counts the terminator only when the buffer was too small.
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(capacity), out);
+    if (length == 0 || length >= capacity) {
+        out[0] = 0;
+        return 0;
+    }
+    return length;
+}

@@ -1,0 +1,216 @@
+// Alarm.xml: the root "Alarm" holds "Edit", which holds one element per alarm in list order,
+// named by its index, with one decimal attribute per field and the sound file as text.
+#include "alarm/alarm_list.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "util/debug_log.h"
+#include "util/text_convert.h"
+#include "xml/xml.h"
+
+namespace {
+
+// Far above any list the dialog can make; a larger file is refused rather than read.
+constexpr uint32_t ALARM_FILE_LIMIT = 16u << 20;
+constexpr size_t NAME_BYTES = 128;
+// A sound path of PATH_UNITS - 1 UTF-16 units takes at most three UTF-8 bytes per unit.
+constexpr size_t FILE_VALUE_BYTES = (PATH_UNITS - 1) * 3 + 1;
+
+const char16 BAD_SUFFIX[] = U16(".bad");
+
+// One numeric attribute: the field it stores, and for a yes/no attribute the field's bit.
+struct NumberAttribute {
+    const char* name;
+    uint32_t AlarmEntry::*field;
+    uint32_t bit; // 0: the attribute is the field's whole value
+};
+
+// In file order.
+const NumberAttribute NUMBERS[] = {
+    {"Enable", &AlarmEntry::flags, ALARM_ENABLED},
+    {"Symbol", &AlarmEntry::symbol, 0},
+    {"Repeat", &AlarmEntry::flags, ALARM_REPEAT},
+    {"Loop", &AlarmEntry::flags, ALARM_LOOP},
+    {"WeekMon", &AlarmEntry::days, DAY_MONDAY},
+    {"WeekTues", &AlarmEntry::days, DAY_TUESDAY},
+    {"WeekWed", &AlarmEntry::days, DAY_WEDNESDAY},
+    {"WeekThurs", &AlarmEntry::days, DAY_THURSDAY},
+    {"WeekFri", &AlarmEntry::days, DAY_FRIDAY},
+    {"WeekSat", &AlarmEntry::days, DAY_SATURDAY},
+    {"WeekSun", &AlarmEntry::days, DAY_SUNDAY},
+    {"Hour", &AlarmEntry::hour, 0},
+    {"Minute", &AlarmEntry::minute, 0},
+    {"Second", &AlarmEntry::second, 0},
+    {"Play", &AlarmEntry::playTimes, 0},
+};
+
+bool writeEntry(XmlDocument* doc, uint32_t index, const AlarmEntry& entry) {
+    char name[16];
+    snprintf(name, sizeof name, "%u", index);
+    if (xmlAddChild(doc, name) != XmlOk || xmlMove(doc, name) != XmlOk) return false;
+    bool ok = true;
+    for (const NumberAttribute& a : NUMBERS) {
+        uint32_t value = entry.*a.field;
+        if (a.bit) value = (value & a.bit) ? 1 : 0;
+        ok = ok && xmlSetAttrUInt(doc, a.name, value) == XmlOk;
+    }
+    // The record may come from anywhere; its path is read no further than its buffer.
+    char16 path[PATH_UNITS];
+    memcpy(path, entry.soundFile, sizeof path);
+    path[PATH_UNITS - 1] = 0;
+    char* text = wideToUtf8(path);
+    ok = ok && xmlSetAttr(doc, "File", text ? text : "") == XmlOk;
+    freeText(text);
+    return xmlMove(doc, "../") == XmlOk && ok;
+}
+
+// The document of the whole list, or null when it could not be built completely.
+XmlDocument* buildDocument(const AlarmEntry* entries, uint32_t count) {
+    XmlDocument* doc = xmlCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_YES, "Alarm");
+    if (!doc) return nullptr;
+    bool ok = xmlSetAttr(doc, "version", "1.00") == XmlOk && xmlAddChild(doc, "Edit") == XmlOk &&
+              xmlMove(doc, "Edit") == XmlOk;
+    for (uint32_t i = 0; ok && i < count; ++i)
+        ok = writeEntry(doc, i, entries[i]);
+    if (!ok) {
+        xmlFree(doc);
+        return nullptr;
+    }
+    xmlMove(doc, nullptr);
+    return doc;
+}
+
+AlarmEntry readEntry(XmlDocument* doc) {
+    AlarmEntry entry = {};
+    for (const NumberAttribute& a : NUMBERS) {
+        int32_t number = 0;
+        xmlGetAttrInt(doc, a.name, &number);
+        if (!a.bit) {
+            entry.*a.field = static_cast<uint32_t>(number);
+        } else if (number != 0) {
+            entry.*a.field |= a.bit;
+        }
+    }
+    char value[FILE_VALUE_BYTES];
+    if (xmlGetAttr(doc, "File", value, sizeof value) == XmlOk) {
+        char16* path = utf8ToWide(value);
+        // A path too long for the record is dropped whole rather than cut to another file.
+        if (path && text16Length(path) < PATH_UNITS)
+            memcpy(entry.soundFile, path, (text16Length(path) + 1) * sizeof(char16));
+        freeText(path);
+    }
+    return entry;
+}
+
+// Moving by a name that holds a path separator or is ".." would leave the element's level.
+bool isReachableName(const char* name) {
+    return strcmp(name, "..") != 0 && !strchr(name, '/') && !strchr(name, '\\');
+}
+
+// Appends `entry`, doubling the room as needed. False when memory runs out.
+bool append(AlarmEntry** entries, uint32_t* count, uint32_t* room, const AlarmEntry& entry) {
+    if (*count == *room) {
+        uint32_t bigger = *room ? *room * 2 : 8;
+        if (static_cast<uint64_t>(bigger) * sizeof(AlarmEntry) > SIZE_MAX) return false;
+        void* grown = realloc(*entries, bigger * sizeof(AlarmEntry));
+        if (!grown) return false;
+        *entries = static_cast<AlarmEntry*>(grown);
+        *room = bigger;
+    }
+    (*entries)[(*count)++] = entry;
+    return true;
+}
+
+// Reads every alarm element under the cursor ("Edit") in document order.
+void readEntries(XmlDocument* doc, AlarmEntry** entries, uint32_t* count) {
+    uint32_t room = 0;
+    XmlIterator child = nullptr;
+    for (XmlStatus s = xmlFirstChild(doc, &child); s == XmlOk; s = xmlNextSibling(doc, &child)) {
+        char name[NAME_BYTES];
+        if (xmlIterName(doc, &child, name, sizeof name) != XmlOk || !isReachableName(name))
+            continue;
+        if (xmlMove(doc, name) != XmlOk) continue;
+        AlarmEntry entry = readEntry(doc);
+        xmlMove(doc, "../");
+        if (!append(entries, count, &room, entry)) {
+            debugLog("Alarm.xml: out of memory after %u alarms", *count);
+            return;
+        }
+    }
+}
+
+// Keeps a file the program could not take as alarms beside it, so the save at quit, which
+// deletes the file of an empty list, does not destroy what the user wrote.
+void keepRejectedFile(const char16* path, const char* bytes, uint32_t count) {
+    size_t length = text16Length(path);
+    char16 badPath[PATH_UNITS];
+    if (length + sizeof BAD_SUFFIX / sizeof(char16) > PATH_UNITS) {
+        debugLog("Alarm.xml rejected; its path is too long for a .bad copy");
+        return;
+    }
+    memcpy(badPath, path, length * sizeof(char16));
+    memcpy(badPath + length, BAD_SUFFIX, sizeof BAD_SUFFIX);
+    if (!writeWholeFile(badPath, bytes, count)) debugLog("Alarm.xml rejected; no .bad copy made");
+}
+
+bool isAlarmRoot(XmlDocument* doc) {
+    char name[NAME_BYTES];
+    return xmlGetName(doc, name, sizeof name) == XmlOk && strncmp(name, "Alarm", 5) == 0;
+}
+
+// The alarm document of the file at `path` (`size` bytes), or null when there is none; a file
+// that is there but not an alarm file is kept as "<path>.bad".
+XmlDocument* readAlarmDocument(const char16* path, uint32_t size) {
+    if (size > ALARM_FILE_LIMIT) {
+        debugLog("Alarm.xml refused: %u bytes", size);
+        return nullptr;
+    }
+    char* bytes = static_cast<char*>(malloc(size));
+    if (!bytes) return nullptr;
+    uint32_t count = readWholeFile(path, bytes, size);
+    XmlDocument* doc = count ? xmlParse(bytes, count) : nullptr;
+    if (doc && !isAlarmRoot(doc)) {
+        xmlFree(doc);
+        doc = nullptr;
+    }
+    if (!doc && count) keepRejectedFile(path, bytes, count);
+    free(bytes);
+    return doc;
+}
+
+} // namespace
+
+void AlarmList::save() {
+    if (count == 0) {
+        deleteFile(filePath);
+        return;
+    }
+    XmlDocument* doc = buildDocument(entries, count);
+    if (!doc) {
+        debugLog("Alarm.xml not written: the document could not be built");
+        return;
+    }
+    const char* text = nullptr;
+    size_t length = 0;
+    if (xmlSerialize(doc, &text, &length) == XmlOk && length <= UINT32_MAX &&
+        !writeWholeFile(filePath, text, static_cast<uint32_t>(length)))
+        debugLog("Alarm.xml could not be written");
+    xmlReleaseText(doc);
+    xmlFree(doc);
+}
+
+void AlarmList::load() {
+    uint32_t size = fileSize(filePath);
+    if (size == 0) return;
+    XmlDocument* doc = readAlarmDocument(filePath, size);
+    if (!doc) return;
+    AlarmEntry* loaded = nullptr;
+    uint32_t loadedCount = 0;
+    if (xmlMove(doc, "Edit") == XmlOk) readEntries(doc, &loaded, &loadedCount);
+    xmlFree(doc);
+    free(entries);
+    entries = loaded;
+    count = loadedCount;
+}
