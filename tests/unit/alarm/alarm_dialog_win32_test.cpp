@@ -199,6 +199,14 @@ class AlarmDialog : public ::testing::Test {
         SendMessageW(item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t));
     }
     void key(int id, WPARAM vk) { SendMessageW(item(id), WM_KEYDOWN, vk, 0); }
+    // A click on the upper arrow of the symbol's up-down.
+    void stepSymbolUp() {
+        RECT r;
+        GetClientRect(item(1021), &r);
+        LPARAM upper = MAKELPARAM(r.right / 2, r.bottom / 4);
+        SendMessageW(item(1021), WM_LBUTTONDOWN, MK_LBUTTON, upper);
+        SendMessageW(item(1021), WM_LBUTTONUP, 0, upper);
+    }
 
     int rows() { return int(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0)); }
     std::wstring cell(int row, int column) {
@@ -365,7 +373,9 @@ TEST_F(AlarmDialog, UpdateIsOfferedOnlyWhileTheAlarmDiffers) {
     EXPECT_FALSE(enabled(1002));
     click(1005);
     click(1009);
+    stepSymbolUp();
     click(1002);
+    EXPECT_EQ(cell(1, 0), symbolName(2));
     EXPECT_EQ(cell(1, 2), L"水/日");
     EXPECT_FALSE(enabled(1002));
     click(2);
