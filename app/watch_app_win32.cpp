@@ -1,5 +1,6 @@
 #include "app/watch_app_win32.h"
 
+#include "alarm/alarm_list.h"
 #include "app/keyboard_hook_win32.h"
 #include "app/settings.h"
 #include "app/sound_startup_win32.h"
@@ -35,6 +36,20 @@ bool registerWatchClass(HINSTANCE instance) {
     return RegisterClassExW(&wc) != 0;
 }
 
+// The alarm list with the alarms of Alarm.xml in the working directory, the program folder.
+AlarmList* loadAlarmList() {
+    AlarmList* list = AlarmList::create();
+    if (!list) return nullptr;
+    DWORD length = GetCurrentDirectoryW(PATH_UNITS, list->filePath);
+    if (length > 0 && length + wcslen(L"\\Alarm.xml") < PATH_UNITS) {
+        wcscat(list->filePath, L"\\Alarm.xml");
+        list->load();
+    } else {
+        list->filePath[0] = 0;
+    }
+    return list;
+}
+
 } // namespace
 
 WatchApp::WatchApp(HINSTANCE moduleInstance) : instance(moduleInstance) {
@@ -53,6 +68,8 @@ bool WatchApp::create(int showCommand) {
     startSoundEngine(settings);
     if (!registerWatchClass(instance)) return false;
     if (!registerBandClass(instance)) return false;
+    alarms = loadAlarmList();
+    if (!alarms) return false;
 
     spriteSurface = new CBitMap;
     switchCharacter(this, false);
@@ -78,6 +95,11 @@ bool WatchApp::create(int showCommand) {
 }
 
 void WatchApp::destroy() {
+    if (alarms) {
+        alarms->save();
+        AlarmList::destroy(alarms);
+        alarms = nullptr;
+    }
     delete spriteSurface;
     spriteSurface = nullptr;
     delete windowSurface;
