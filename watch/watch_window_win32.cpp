@@ -42,7 +42,6 @@ LRESULT onCreate(HWND window, LPARAM lParam) {
     SetLayeredWindowAttributes(window, 0, FIRST_OPACITY, LWA_ALPHA);
     SetTimer(window, TIMER_FADE_IN, 1, nullptr);
     SetTimer(window, TIMER_REPAINT, 200, nullptr);
-    syncWatchModeTimer(window, app->watchMode);
     DragAcceptFiles(window, TRUE);
     taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     return 0;
