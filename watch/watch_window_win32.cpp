@@ -87,7 +87,7 @@ void onPaint(HWND window, WatchApp* app) {
         platformLocalTime(&now);
         app->paintedFace = faceOf(app);
         app->paintedTime = now;
-        renderWatchFaceAt(app->paintedFace, now, app->panelX + 6, app->panelY + 6);
+        renderWatchFace(app->paintedFace, now, app->panelX + 6, app->panelY + 6);
         app->windowSurface->flip();
         presentSurface(dc, *app->windowSurface);
     }
