@@ -8,6 +8,7 @@
 
 #include "alarm/alarm_entry.h"
 #include "platform/platform.h"
+#include "watch/watch_face.h"
 
 struct AlarmList;
 class CBitMap;
@@ -50,6 +51,9 @@ struct WatchApp {
     int32_t watchMode = 0;
     POINT lastCursor = {};
     WatchSettings* settings = nullptr;
+    // What the last paint drew, so that the 200 ms repaint can skip an unchanged face.
+    WatchFace paintedFace = {};
+    SystemTime paintedTime = {};
 };
 
 // Window class names other programs (and the single-instance probe) see.
