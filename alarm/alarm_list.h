@@ -17,7 +17,8 @@ struct AlarmList {
     static void destroy(AlarmList* list);
 
     // Replaces the alarms by the content of `filePath` when it is a valid alarm file; otherwise
-    // the list stays as it was.
+    // the list stays as it was, and a file that is there but no alarm file is kept beside it as
+    // "<filePath>.bad" before a save could replace or delete it.
     void load();
     // Writes the alarms to `filePath` (safely replacing the old file), or deletes the file when
     // the list is empty.

@@ -1,5 +1,6 @@
 #include "app/watch_app_win32.h"
 
+#include "alarm/alarm_list.h"
 #include "app/keyboard_hook_win32.h"
 #include "app/settings.h"
 #include "app/sound_startup_win32.h"
@@ -9,6 +10,7 @@
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
 #include "watch/band_window_win32.h"
+#include "watch/watch_mode_win32.h"
 #include "watch/watch_window_win32.h"
 
 #include <cstdlib>
@@ -35,6 +37,20 @@ bool registerWatchClass(HINSTANCE instance) {
     return RegisterClassExW(&wc) != 0;
 }
 
+// The alarm list with the alarms of Alarm.xml in the working directory, the program folder.
+AlarmList* loadAlarmList() {
+    AlarmList* list = AlarmList::create();
+    if (!list) return nullptr;
+    DWORD length = GetCurrentDirectoryW(PATH_UNITS, list->filePath);
+    if (length > 0 && length + wcslen(L"\\Alarm.xml") < PATH_UNITS) {
+        wcscat(list->filePath, L"\\Alarm.xml");
+        list->load();
+    } else {
+        list->filePath[0] = 0;
+    }
+    return list;
+}
+
 } // namespace
 
 WatchApp::WatchApp(HINSTANCE moduleInstance) : instance(moduleInstance) {
@@ -53,6 +69,8 @@ bool WatchApp::create(int showCommand) {
     startSoundEngine(settings);
     if (!registerWatchClass(instance)) return false;
     if (!registerBandClass(instance)) return false;
+    alarms = loadAlarmList();
+    if (!alarms) return false;
 
     spriteSurface = new CBitMap;
     switchCharacter(this, false);
@@ -74,10 +92,16 @@ bool WatchApp::create(int showCommand) {
     setTopmost(watchWindow, settings ? settings->topmost : 0);
     addTrayIcon(watchWindow, LoadIconW(instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
     watchMode = settings && settings->watch ? 1 : 0;
+    syncWatchModeTimer(watchWindow, watchMode);
     return true;
 }
 
 void WatchApp::destroy() {
+    if (alarms) {
+        alarms->save();
+        AlarmList::destroy(alarms);
+        alarms = nullptr;
+    }
     delete spriteSurface;
     spriteSurface = nullptr;
     delete windowSurface;

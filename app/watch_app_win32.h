@@ -1,13 +1,16 @@
-// WatchApp: the application object. It owns the settings record and the two surfaces, knows
-// every window of the watch and carries the drag, fade and WatchMode state. One instance, made
-// by the entry point, used only on the user-interface thread.
+// WatchApp: the application object. It owns the settings record, the alarm list and the two
+// surfaces, knows every window of the watch and carries the drag, fade and WatchMode state and
+// the next alarm due. One instance, made by the entry point, used only on the user-interface
+// thread.
 #pragma once
 
 #include <windows.h>
 
+#include "alarm/alarm_entry.h"
 #include "platform/platform.h"
 #include "watch/watch_face.h"
 
+struct AlarmList;
 class CBitMap;
 struct AlarmList;
 struct WatchSettings;
@@ -35,6 +38,7 @@ struct WatchApp {
     int32_t fadeLevel = 0;
     int32_t width = 0;
     int32_t height = 0;
+    AlarmList* alarms = nullptr;
     CBitMap* windowSurface = nullptr;
     CBitMap* spriteSurface = nullptr;
     int32_t panelX = 0;
@@ -44,6 +48,7 @@ struct WatchApp {
     RECT workArea = {};
     SystemTime clockNow = {};
     SystemTime lastProcessedTime = {};
+    AlarmEntry nextAlarm = {}; // all zero when no alarm is armed
     int32_t watchMode = 0;
     POINT lastCursor = {};
     WatchSettings* settings = nullptr;

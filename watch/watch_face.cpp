@@ -134,7 +134,7 @@ void drawTime(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y
     }
 }
 
-void renderWatchFaceAt(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y) {
+void renderWatchFace(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y) {
     if (face.spriteSurface && !face.spriteSurface->empty()) {
         // Every pixel is copied: transparent sprite pixels become black, outside the shape.
         blitImage(face.windowSurface, 0, 0, &face.spriteSurface->info.header,

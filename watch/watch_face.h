@@ -37,7 +37,7 @@ bool composeCharacterSprite(CBitMap* sprite, int32_t chara, int32_t* panelX, int
 // Draws the whole face for `now`: the sprite copied to the window surface, the date line at
 // (x, y), the time line at (x + 6, y + 17) and the alarm symbol at (x + 109, y + 11). The watch
 // window passes the panel position plus 6.
-void renderWatchFaceAt(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y);
+void renderWatchFace(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y);
 
 // True when the face for `now` would look exactly like the one painted for `painted` at
 // `paintedAt`: the same surfaces, formats and alarm symbol, and the same second of the same

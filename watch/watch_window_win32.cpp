@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "alarm/alarm_scheduler_win32.h"
 #include "app/keyboard_hook_win32.h"
 #include "app/settings.h"
 #include "app/tray_icon_win32.h"
@@ -42,7 +43,7 @@ LRESULT onCreate(HWND window, LPARAM lParam) {
     SetLayeredWindowAttributes(window, 0, FIRST_OPACITY, LWA_ALPHA);
     SetTimer(window, TIMER_FADE_IN, 1, nullptr);
     SetTimer(window, TIMER_REPAINT, 200, nullptr);
-    syncWatchModeTimer(window, app->watchMode);
+    SetTimer(window, TIMER_ALARM_CHECK, 100, nullptr);
     DragAcceptFiles(window, TRUE);
     taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     return 0;
@@ -51,6 +52,7 @@ LRESULT onCreate(HWND window, LPARAM lParam) {
 void onDestroy(HWND window) {
     removeTrayIcon(window);
     KillTimer(window, TIMER_WATCH_MODE);
+    KillTimer(window, TIMER_ALARM_CHECK);
     KillTimer(window, TIMER_REPAINT);
     PostQuitMessage(0);
 }
@@ -71,6 +73,8 @@ WatchFace faceOf(WatchApp* app) {
         face.dateFormat = static_cast<uint32_t>(app->settings->dateFormat);
         face.timeFormat = app->settings->timeFormat;
     }
+    face.alarmFlags = app->nextAlarm.flags;
+    face.alarmSymbol = static_cast<int32_t>(app->nextAlarm.symbol);
     return face;
 }
 
@@ -88,7 +92,7 @@ void onPaint(HWND window, WatchApp* app) {
         platformLocalTime(&now);
         app->paintedFace = faceOf(app);
         app->paintedTime = now;
-        renderWatchFaceAt(app->paintedFace, now, app->panelX + 6, app->panelY + 6);
+        renderWatchFace(app->paintedFace, now, app->panelX + 6, app->panelY + 6);
         app->windowSurface->flip();
         presentSurface(dc, *app->windowSurface);
     }
@@ -110,6 +114,9 @@ void onTimer(HWND window, WatchApp* app, WPARAM id) {
         break;
     case TIMER_REPAINT:
         if (faceOutdated(app)) InvalidateRect(window, nullptr, FALSE);
+        break;
+    case TIMER_ALARM_CHECK:
+        checkAlarms(app);
         break;
     case TIMER_WATCH_MODE:
         watchModeStep(app);

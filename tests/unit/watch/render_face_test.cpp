@@ -27,7 +27,7 @@ class RenderFace : public ::testing::Test {
         ASSERT_TRUE(window.create(24, sprite.width(), sprite.height()));
         WatchFace face = {&window, &sprite, 0, 0, alarmFlags, alarmSymbol};
         SystemTime t = {2026, 12, 1, 7, 9, 5, 3, 0};
-        renderWatchFaceAt(face, t, panelX + 6, panelY + 6);
+        renderWatchFace(face, t, panelX + 6, panelY + 6);
     }
 
     MemoryResources resources;

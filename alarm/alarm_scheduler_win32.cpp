@@ -1,0 +1,30 @@
+#include "alarm/alarm_scheduler_win32.h"
+
+#include "alarm/alarm_check.h"
+#include "app/watch_app_win32.h"
+#include "player/alarm_popup_win32.h"
+#include "player/popup_options.h"
+#include "sound/sound_engine.h"
+
+namespace {
+
+// Opens the alarm's sound (a relative path resolves against the program folder, the working
+// directory) and hands it to a new popup. Without a free voice nothing rings; a file that
+// cannot be played ends its popup before it shows.
+void ringAlarm(WatchApp* app, const AlarmEntry& alarm) {
+    uint32_t options = alarmPopupOptions(app->settings);
+    VoiceHandle voice = {};
+    if (VoiceOpenFile(&voice, 0, alarm.soundFile) != SND_OK) return;
+    openAlarmPopup(app->watchWindow, app->watchRect, app->instance, app->panelX, app->panelY, alarm,
+                   options, voice);
+}
+
+} // namespace
+
+void checkAlarms(WatchApp* app) {
+    platformLocalTime(&app->clockNow);
+    AlarmEntry ringing = {};
+    if (runAlarmCheck(app->alarms, app->clockNow, &app->lastProcessedTime, &app->nextAlarm,
+                      &ringing))
+        ringAlarm(app, ringing);
+}
