@@ -12,7 +12,6 @@
 
 struct AlarmList;
 class CBitMap;
-struct AlarmList;
 struct WatchSettings;
 
 constexpr int BAND_COUNT = 6;
@@ -52,7 +51,6 @@ struct WatchApp {
     int32_t watchMode = 0;
     POINT lastCursor = {};
     WatchSettings* settings = nullptr;
-    AlarmList* alarms = nullptr;
     // What the last paint drew, so that the 200 ms repaint can skip an unchanged face.
     WatchFace paintedFace = {};
     SystemTime paintedTime = {};
