@@ -83,9 +83,10 @@ void dropFile(DWORD pid, HWND target, const std::wstring& path) {
     page.release();
 }
 
+// The text of a window of the program (a control's text needs the message, not the title).
 std::wstring windowText(HWND window) {
     wchar_t text[300] = {};
-    GetWindowTextW(window, text, 300);
+    SendMessageW(window, WM_GETTEXT, 300, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -170,8 +171,9 @@ TEST(AlarmDialogE2E, NewAlarmFromTheMenuIsKeptInTheAlarmFile) {
     EXPECT_EQ(cellText(listView, &page, 0, 2), L"指定なし（毎日）");
     EXPECT_EQ(cellText(listView, &page, 1, 0), L"新規");
 
-    SendMessageW(GetDlgItem(panel, 1), BM_CLICK, 0, 0);
-    EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
+    // Posted: a confirmation box, were one to appear, would hold a sent click.
+    PostMessageW(GetDlgItem(panel, 1), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); })) << "a confirmation was asked";
     PostMessageW(watch, WM_COMMAND, CMD_QUIT, 0);
     ASSERT_EQ(process.waitForExit(), 0u);
 
