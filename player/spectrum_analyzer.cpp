@@ -25,7 +25,7 @@ constexpr float TWO_PI_F = 6.283186f;
 constexpr uint32_t MAX_FFT_SIZE = 1u << 24;
 
 // The window settings one feed works with, read together under the lock.
-struct Window {
+struct WindowSettings {
     int32_t type;
     float hammingAlpha;
     float kaiserAlpha;
@@ -186,7 +186,8 @@ uint32_t spreadIndex(uint32_t i, uint32_t points, uint32_t length) {
 }
 
 // Channel sum of the first M frames into re, with the block's peaks and level, windowed over M.
-void prepareInput(SpectrumAnalyzer* an, const TapBlock* block, uint32_t m, const Window& w) {
+void prepareInput(SpectrumAnalyzer* an, const TapBlock* block, uint32_t m,
+                  const WindowSettings& w) {
     uint32_t cur = an->current;
     sumChannels(block, int32_t(m), an->re, an->channelPeak[cur]);
     double level = 0.0;
@@ -223,7 +224,8 @@ void fillScope(SpectrumAnalyzer* an, const float* t, uint32_t q) {
 }
 
 // A block longer than the transform gets its own trace over all of its frames.
-void traceWholeBlock(SpectrumAnalyzer* an, const TapBlock* block, uint32_t q, const Window& w) {
+void traceWholeBlock(SpectrumAnalyzer* an, const TapBlock* block, uint32_t q,
+                     const WindowSettings& w) {
     auto* t = static_cast<float*>(std::malloc(size_t(q) * sizeof(float)));
     if (!t) return;
     sumChannels(block, int32_t(q), t, nullptr);
@@ -309,7 +311,7 @@ int32_t analyzerFeed(void* analyzer, const TapBlock* block) {
     PlatformLock* lock = lockOf(an);
     lockEnter(lock);
     an->current = 1 - an->current;
-    Window w = {an->windowType, an->hammingAlpha, an->kaiserAlpha};
+    WindowSettings w = {an->windowType, an->hammingAlpha, an->kaiserAlpha};
     lockLeave(lock);
 
     uint32_t cur = an->current;
@@ -379,7 +381,9 @@ void applyWindow(float* x, uint32_t length, int32_t type, float hammingAlpha, fl
             x[i] *= 0.54f - 0.46f * std::cos(TWO_PI_F * float(i) / d);
         break;
     case WINDOW_GENERALIZED_HAMMING: {
-        float a = hammingAlpha < 0.5f ? 0.5f : (hammingAlpha > 1.0f ? 1.0f : hammingAlpha);
+        // Outside 0.5..1.0 the window would go negative or grow toward the edges; a value that
+        // is not a number falls back to the Hann end.
+        float a = hammingAlpha > 1.0f ? 1.0f : (hammingAlpha >= 0.5f ? hammingAlpha : 0.5f);
         for (uint32_t i = 0; i < length; ++i)
             x[i] *= a - (1.0f - a) * std::cos(TWO_PI_F * float(i) / d);
         break;

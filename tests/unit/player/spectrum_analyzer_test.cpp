@@ -407,6 +407,7 @@ TEST(ApplyWindow, EdgeAndCentreFactors) {
         {WINDOW_GENERALIZED_HAMMING, 0.6f, 1.5f, 0.2f, 1.0f},
         {WINDOW_GENERALIZED_HAMMING, 0.3f, 1.5f, 0.0f, 1.0f}, // clamped to 0.5: Hann
         {WINDOW_GENERALIZED_HAMMING, 1.2f, 1.5f, 1.0f, 1.0f}, // clamped to 1.0: rectangular
+        {WINDOW_GENERALIZED_HAMMING, std::nanf(""), 1.5f, 0.0f, 1.0f}, // no number: Hann
         {WINDOW_BLACKMAN, 0.54f, 1.5f, 0.0f, 1.0f},
         {WINDOW_KAISER, 0.54f, 1.5f, kaiserEdge, 1.0f},
         {9, 0.54f, 1.5f, 1.0f, 1.0f},
