@@ -234,11 +234,13 @@ void traceWholeBlock(SpectrumAnalyzer* an, const TapBlock* block, uint32_t q,
     std::free(t);
 }
 
-double* copyDoubles(const double* from, uint32_t count) {
+double* allocateDoubles(uint32_t count) {
     if (count == 0) return nullptr;
-    auto* to = static_cast<double*>(std::malloc(size_t(count) * sizeof(double)));
+    return static_cast<double*>(std::malloc(size_t(count) * sizeof(double)));
+}
+
+void copyDoubles(double* to, const double* from, uint32_t count) {
     if (to) std::memcpy(to, from, size_t(count) * sizeof(double));
-    return to;
 }
 
 } // namespace
@@ -336,9 +338,6 @@ int32_t analyzerFeed(void* analyzer, const TapBlock* block) {
 
 bool analyzerSnapshot(const SpectrumAnalyzer* analyzer, AnalyzerSnapshot* out) {
     std::memset(out, 0, sizeof(*out));
-    PlatformLock* lock = lockOf(analyzer);
-    lockEnter(lock);
-    uint32_t r = 1 - analyzer->current;
     out->channels = int32_t(analyzer->channels);
     out->points = int32_t(analyzer->points);
     out->nyquist = analyzer->nyquist;
@@ -348,14 +347,21 @@ bool analyzerSnapshot(const SpectrumAnalyzer* analyzer, AnalyzerSnapshot* out) {
     out->fftSizeSquared = analyzer->fftSizeSquared;
     out->spectrumScale = analyzer->spectrumScale;
     out->spectrumScale2 = analyzer->spectrumScale2;
+    // Allocated before the lock is taken, so the feed waits at most for the copies.
+    out->spectrum = allocateDoubles(analyzer->points);
+    out->scope = allocateDoubles(analyzer->points);
     uint32_t tracked = analyzer->channels < uint32_t(ANALYZER_MAX_CHANNELS)
                            ? analyzer->channels
                            : uint32_t(ANALYZER_MAX_CHANNELS);
+
+    PlatformLock* lock = lockOf(analyzer);
+    lockEnter(lock);
+    uint32_t r = 1 - analyzer->current;
     for (uint32_t c = 0; c < tracked; ++c)
         out->channelPeak[c] = analyzer->channelPeak[r][c];
     out->totalLevel = analyzer->totalLevel[r];
-    out->spectrum = copyDoubles(analyzer->spectrum[r], analyzer->points);
-    out->scope = copyDoubles(analyzer->scope[r], analyzer->points);
+    copyDoubles(out->spectrum, analyzer->spectrum[r], analyzer->points);
+    copyDoubles(out->scope, analyzer->scope[r], analyzer->points);
     lockLeave(lock);
     return true;
 }
