@@ -9,6 +9,7 @@
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
 #include "watch/band_window_win32.h"
+#include "watch/watch_mode_win32.h"
 #include "watch/watch_window_win32.h"
 
 #include <cstdlib>
@@ -74,6 +75,7 @@ bool WatchApp::create(int showCommand) {
     setTopmost(watchWindow, settings ? settings->topmost : 0);
     addTrayIcon(watchWindow, LoadIconW(instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
     watchMode = settings && settings->watch ? 1 : 0;
+    syncWatchModeTimer(watchWindow, watchMode);
     return true;
 }
 

@@ -42,7 +42,6 @@ LRESULT onCreate(HWND window, LPARAM lParam) {
     SetLayeredWindowAttributes(window, 0, FIRST_OPACITY, LWA_ALPHA);
     SetTimer(window, TIMER_FADE_IN, 1, nullptr);
     SetTimer(window, TIMER_REPAINT, 200, nullptr);
-    SetTimer(window, TIMER_WATCH_MODE, 10, nullptr);
     DragAcceptFiles(window, TRUE);
     taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     return 0;
@@ -74,11 +73,21 @@ WatchFace faceOf(WatchApp* app) {
     return face;
 }
 
+bool faceOutdated(WatchApp* app) {
+    SystemTime now = {};
+    platformLocalTime(&now);
+    return !sameFacePicture(faceOf(app), now, app->paintedFace, app->paintedTime);
+}
+
 void onPaint(HWND window, WatchApp* app) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     if (app->windowSurface && app->spriteSurface) {
-        renderWatchFace(faceOf(app), app->panelX + 6, app->panelY + 6);
+        SystemTime now = {};
+        platformLocalTime(&now);
+        app->paintedFace = faceOf(app);
+        app->paintedTime = now;
+        renderWatchFace(app->paintedFace, now, app->panelX + 6, app->panelY + 6);
         app->windowSurface->flip();
         presentSurface(dc, *app->windowSurface);
     }
@@ -99,7 +108,7 @@ void onTimer(HWND window, WatchApp* app, WPARAM id) {
         applyFade(app);
         break;
     case TIMER_REPAINT:
-        InvalidateRect(window, nullptr, FALSE);
+        if (faceOutdated(app)) InvalidateRect(window, nullptr, FALSE);
         break;
     case TIMER_WATCH_MODE:
         watchModeStep(app);
