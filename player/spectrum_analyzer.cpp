@@ -276,10 +276,14 @@ SpectrumAnalyzer* createSpectrumAnalyzer(uint32_t frameRate, uint32_t channels,
     an->points = p;
     an->nyquist = int32_t(frameRate / 2);
     an->current = 0;
-    an->binWidth = rate / size;
-    an->fftSizeSquared = size * size;
-    an->spectrumScale = size * size / (rate / size);
-    an->spectrumScale2 = size * size * size / (rate / size);
+    // Without a transform (or without a rate) there are no bins: the scales stay 0 rather
+    // than becoming the infinities and NaNs of a division by zero.
+    if (n > 0 && frameRate > 0) {
+        an->binWidth = rate / size;
+        an->fftSizeSquared = size * size;
+        an->spectrumScale = size * size / (rate / size);
+        an->spectrumScale2 = size * size * size / (rate / size);
+    }
     an->stages = log2Of(n);
     an->fftSize = n;
     an->windowType = WINDOW_HAMMING;

@@ -365,8 +365,9 @@ TEST(SpectrumAnalyzer, AbsentAndSurplusChannelsAreSkippedOrCapped) {
 }
 
 TEST(SpectrumAnalyzer, AnalyzerWithoutPointsStillTakesBlocks) {
-    for (uint32_t rate : {0u, 1u}) {
-        AnalyzerPtr a = makeAnalyzer(rate, 1, 4, WINDOW_HAMMING);
+    // Rate 0, or no window: no transform at all; rate 1: a transform of one point, no bins.
+    for (uint32_t rate : {0u, 1u, 4u}) {
+        AnalyzerPtr a = makeAnalyzer(rate, 1, rate == 4 ? 0 : 4, WINDOW_HAMMING);
         ASSERT_TRUE(a);
         Frames f(1, 3);
         f.fill(0, 1.0f);
@@ -374,6 +375,9 @@ TEST(SpectrumAnalyzer, AnalyzerWithoutPointsStillTakesBlocks) {
         AnalyzerSnapshot s;
         analyzerSnapshot(a.get(), &s);
         EXPECT_EQ(s.points, 0);
+        EXPECT_TRUE(std::isfinite(s.binWidth));
+        EXPECT_TRUE(std::isfinite(s.spectrumScale));
+        EXPECT_TRUE(std::isfinite(s.spectrumScale2));
         EXPECT_EQ(s.spectrum, nullptr);
         EXPECT_EQ(s.scope, nullptr);
         freeAnalyzerSnapshot(&s);
