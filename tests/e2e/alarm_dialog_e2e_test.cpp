@@ -125,7 +125,11 @@ std::string attributeOf(const std::string& xml, const std::string& element, cons
 
 TEST(AlarmDialogE2E, NewAlarmFromTheMenuIsKeptInTheAlarmFile) {
     // Without a sound device the engine stays closed and no file is playable.
-    if (waveOutGetNumDevs() == 0) GTEST_SKIP() << "no sound device; run with a sound server";
+    if (waveOutGetNumDevs() == 0) {
+        ASSERT_EQ(GetEnvironmentVariableW(L"VESK_EXPECT_SOUND", nullptr, 0), 0u)
+            << "a sound server was started, but the program sees no sound device";
+        GTEST_SKIP() << "no sound device: no sound file can be chosen";
+    }
     ProgramFolder folder;
     writeFileBytes(folder.file(L"bell.wav"), waveBytes());
     VeskProcess process;

@@ -3,6 +3,7 @@
 #include "alarm/alarm_dialog_win32.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <malloc.h>
 #include <shlobj.h>
 
@@ -446,6 +447,52 @@ TEST_F(AlarmDialog, ClosingWithAChangedAlarmAsksToSaveIt) {
     pressAndAnswer(1, L"更新チェック", IDYES);
     EXPECT_EQ(closed(), 1);
     EXPECT_EQ(list->entries[0].playTimes, 4u);
+}
+
+TEST_F(AlarmDialog, SoundFileChosenInTheOpenFileDialog) {
+    open();
+    PostMessageW(item(1020), BM_CLICK, 0, 0);
+    HWND chooser = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (chooser = findWindow(L"アラーム音ファイルの指定")); }));
+    std::wstring path = folder + L"\\bell.wav";
+    // The file name field of the explorer-style dialog is a combo box or, older, an edit.
+    HWND name = GetDlgItem(chooser, cmb13);
+    if (!name) name = GetDlgItem(chooser, edt1);
+    ASSERT_NE(name, nullptr);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    SendMessageW(chooser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitFor([&] { return text(1020) == L"bell.wav"; })) << text(1020).size();
+    EXPECT_TRUE(enabled(1002));
+}
+
+TEST_F(AlarmDialog, GrowsOnlyTallerWithTheListTakingTheRoom) {
+    open();
+    RECT start;
+    GetWindowRect(dialog, &start);
+    MINMAXINFO limits = {};
+    SendMessageW(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, start.right - start.left);
+    EXPECT_EQ(limits.ptMinTrackSize.y, start.bottom - start.top);
+    EXPECT_EQ(limits.ptMaxTrackSize.x, start.right - start.left);
+
+    RECT listBefore;
+    GetWindowRect(listView, &listBefore);
+    SetWindowPos(dialog, nullptr, 0, 0, start.right - start.left, start.bottom - start.top + 100,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RECT list;
+    RECT client;
+    RECT panelRect;
+    GetWindowRect(listView, &list);
+    GetClientRect(dialog, &client);
+    GetWindowRect(panel, &panelRect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&panelRect), 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(list.bottom - list.top, listBefore.bottom - listBefore.top + 100);
+    EXPECT_EQ(list.left, 10);
+    EXPECT_EQ(list.top, 10);
+    EXPECT_EQ(list.right, client.right - 10);
+    EXPECT_EQ(panelRect.left, 0);
+    EXPECT_EQ(panelRect.bottom, client.bottom);
 }
 
 TEST_F(AlarmDialog, TheCloseCommandAppliesNothing) {
