@@ -479,18 +479,18 @@ TEST_F(AlarmDialog, GrowsOnlyTallerWithTheListTakingTheRoom) {
     GetWindowRect(listView, &listBefore);
     SetWindowPos(dialog, nullptr, 0, 0, start.right - start.left, start.bottom - start.top + 100,
                  SWP_NOMOVE | SWP_NOZORDER);
-    RECT list;
+    RECT listRect;
     RECT client;
     RECT panelRect;
-    GetWindowRect(listView, &list);
+    GetWindowRect(listView, &listRect);
     GetClientRect(dialog, &client);
     GetWindowRect(panel, &panelRect);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&panelRect), 2);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&list), 2);
-    EXPECT_EQ(list.bottom - list.top, listBefore.bottom - listBefore.top + 100);
-    EXPECT_EQ(list.left, 10);
-    EXPECT_EQ(list.top, 10);
-    EXPECT_EQ(list.right, client.right - 10);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&listRect), 2);
+    EXPECT_EQ(listRect.bottom - listRect.top, listBefore.bottom - listBefore.top + 100);
+    EXPECT_EQ(listRect.left, 10);
+    EXPECT_EQ(listRect.top, 10);
+    EXPECT_EQ(listRect.right, client.right - 10);
     EXPECT_EQ(panelRect.left, 0);
     EXPECT_EQ(panelRect.bottom, client.bottom);
 }
