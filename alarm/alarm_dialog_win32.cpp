@@ -69,8 +69,8 @@ constexpr NumberField NumberFields[] = {
     {ID_PLAY_TIMES, ID_PLAY_TIMES_SPIN, 1, 10, &AlarmEntry::playTimes},
 };
 
-// The open dialog: the list it edits and the state of its windows. Lives on the stack of
-// showAlarmDialog; each row of the list view owns a heap copy of its alarm.
+// The open dialog: the list it edits and the state of its windows, made by showAlarmDialog for
+// as long as the dialog is open. Each row of the list view owns a heap copy of its alarm.
 struct AlarmDialog {
     AlarmList* list;
     HINSTANCE instance;
@@ -278,42 +278,28 @@ bool offerSoundFile(AlarmDialog* d, const char16* path) {
     return true;
 }
 
-const char* openFileErrorName(DWORD code) {
-    switch (code) {
-    case CDERR_STRUCTSIZE:
-        return "CDERR_STRUCTSIZE";
-    case CDERR_INITIALIZATION:
-        return "CDERR_INITIALIZATION";
-    case CDERR_NOTEMPLATE:
-        return "CDERR_NOTEMPLATE";
-    case CDERR_NOHINSTANCE:
-        return "CDERR_NOHINSTANCE";
-    case CDERR_LOADSTRFAILURE:
-        return "CDERR_LOADSTRFAILURE";
-    case CDERR_FINDRESFAILURE:
-        return "CDERR_FINDRESFAILURE";
-    case CDERR_LOADRESFAILURE:
-        return "CDERR_LOADRESFAILURE";
-    case CDERR_LOCKRESFAILURE:
-        return "CDERR_LOCKRESFAILURE";
-    case CDERR_MEMALLOCFAILURE:
-        return "CDERR_MEMALLOCFAILURE";
-    case CDERR_MEMLOCKFAILURE:
-        return "CDERR_MEMLOCKFAILURE";
-    case CDERR_NOHOOK:
-        return "CDERR_NOHOOK";
-    case FNERR_SUBCLASSFAILURE:
-        return "FNERR_SUBCLASSFAILURE";
-    case FNERR_INVALIDFILENAME:
-        return "FNERR_INVALIDFILENAME";
-    case FNERR_BUFFERTOOSMALL:
-        return "FNERR_BUFFERTOOSMALL";
-    case CDERR_DIALOGFAILURE:
-        return "CDERR_DIALOGFAILURE";
-    default:
-        return nullptr;
-    }
-}
+// The open-file dialog's failures by extended error code, as the debug log names them.
+struct OpenFileError {
+    DWORD code;
+    const char* name;
+};
+constexpr OpenFileError OpenFileErrors[] = {
+    {CDERR_STRUCTSIZE, "CDERR_STRUCTSIZE"},
+    {CDERR_INITIALIZATION, "CDERR_INITIALIZATION"},
+    {CDERR_NOTEMPLATE, "CDERR_NOTEMPLATE"},
+    {CDERR_NOHINSTANCE, "CDERR_NOHINSTANCE"},
+    {CDERR_LOADSTRFAILURE, "CDERR_LOADSTRFAILURE"},
+    {CDERR_FINDRESFAILURE, "CDERR_FINDRESFAILURE"},
+    {CDERR_LOADRESFAILURE, "CDERR_LOADRESFAILURE"},
+    {CDERR_LOCKRESFAILURE, "CDERR_LOCKRESFAILURE"},
+    {CDERR_MEMALLOCFAILURE, "CDERR_MEMALLOCFAILURE"},
+    {CDERR_MEMLOCKFAILURE, "CDERR_MEMLOCKFAILURE"},
+    {CDERR_NOHOOK, "CDERR_NOHOOK"},
+    {FNERR_SUBCLASSFAILURE, "FNERR_SUBCLASSFAILURE"},
+    {FNERR_INVALIDFILENAME, "FNERR_INVALIDFILENAME"},
+    {FNERR_BUFFERTOOSMALL, "FNERR_BUFFERTOOSMALL"},
+    {CDERR_DIALOGFAILURE, "CDERR_DIALOGFAILURE"},
+};
 
 void chooseSoundFile(AlarmDialog* d) {
     wchar_t path[PATH_UNITS] = {};
@@ -330,8 +316,10 @@ void chooseSoundFile(AlarmDialog* d) {
         offerSoundFile(d, path);
         return;
     }
-    if (const char* name = openFileErrorName(CommDlgExtendedError()))
-        debugLog("GetOpenFileName Error %s\n", name);
+    // Cancelling gives code 0, which is no failure and logs nothing.
+    DWORD code = CommDlgExtendedError();
+    for (const OpenFileError& error : OpenFileErrors)
+        if (error.code == code) debugLog("GetOpenFileName Error %s\n", error.name);
 }
 
 // The first dropped file a codec can play becomes the sound file; the rest are ignored.
