@@ -24,6 +24,13 @@ constexpr float TWO_PI_F = 6.283186f;
 // Largest transform we build: one block of this many points already takes 48 × N bytes.
 constexpr uint32_t MAX_FFT_SIZE = 1u << 24;
 
+// The window settings one feed works with, read together under the lock.
+struct WindowSettings {
+    int32_t type;
+    float hammingAlpha;
+    float kaiserAlpha;
+};
+
 PlatformLock* lockOf(const SpectrumAnalyzer* analyzer) {
     auto* block = reinterpret_cast<AnalyzerBlock*>(const_cast<SpectrumAnalyzer*>(analyzer));
     return &block->lock;
@@ -102,48 +109,73 @@ void sumChannels(const TapBlock* block, int32_t count, float* out, double* peaks
     }
 }
 
-// Decimation in frequency, in place, natural order in, bit-reversed order out. Each butterfly
-// multiplies the difference by (wr + i·wi) from the stage's slice of the twiddle table.
+// The butterflies of one group: a = k and b = k + half for k < half, the difference multiplied
+// by (wr + i·wi). The two halves never overlap, which lets the compiler vectorise the loop.
+void butterflyGroup(float* __restrict reA, float* __restrict imA, float* __restrict reB,
+                    float* __restrict imB, const float* __restrict twiddles, uint32_t half) {
+    for (uint32_t k = 0; k < half; ++k) {
+        float wr = twiddles[2 * k];
+        float wi = twiddles[2 * k + 1];
+        float tr = reA[k] - reB[k];
+        float ti = imA[k] - imB[k];
+        reA[k] = reA[k] + reB[k];
+        imA[k] = imA[k] + imB[k];
+        reB[k] = tr * wr - ti * wi;
+        imB[k] = ti * wr + tr * wi;
+    }
+}
+
+// Late stages have many short groups: each twiddle is walked across all groups, with the span
+// fixed at compile time so the walk is a constant stride.
+template <uint32_t SPAN>
+void butterflyStrided(float* __restrict re, float* __restrict im, const float* twiddles,
+                      uint32_t n) {
+    constexpr uint32_t HALF = SPAN / 2;
+    for (uint32_t k = 0; k < HALF; ++k) {
+        float wr = twiddles[2 * k];
+        float wi = twiddles[2 * k + 1];
+        for (uint32_t a = k; a < n; a += SPAN) {
+            uint32_t b = a + HALF;
+            float tr = re[a] - re[b];
+            float ti = im[a] - im[b];
+            re[a] = re[a] + re[b];
+            im[a] = im[a] + im[b];
+            re[b] = tr * wr - ti * wi;
+            im[b] = ti * wr + tr * wi;
+        }
+    }
+}
+
+// Decimation in frequency, in place, natural order in, bit-reversed order out. Stage s works on
+// groups of span N >> s with its own slice of the twiddle table; every butterfly of a stage is
+// independent of the others, so the order within a stage does not change the result.
 void transform(float* re, float* im, const float* twiddles, uint32_t n, uint32_t stages) {
     for (uint32_t s = 0; s < stages; ++s) {
         uint32_t span = n >> s;
         uint32_t half = span / 2;
-        for (uint32_t base = 0; base < n; base += span) {
-            for (uint32_t k = 0; k < half; ++k) {
-                float wr = twiddles[2 * k];
-                float wi = twiddles[2 * k + 1];
-                uint32_t a = base + k;
-                uint32_t b = a + half;
-                float tr = re[a] - re[b];
-                float ti = im[a] - im[b];
-                re[a] = re[a] + re[b];
-                im[a] = im[a] + im[b];
-                re[b] = tr * wr - ti * wi;
-                im[b] = ti * wr + tr * wi;
-            }
+        if (half >= 8) {
+            for (uint32_t base = 0; base < n; base += span)
+                butterflyGroup(re + base, im + base, re + base + half, im + base + half, twiddles,
+                               half);
+        } else if (span == 8) {
+            butterflyStrided<8>(re, im, twiddles, n);
+        } else if (span == 4) {
+            butterflyStrided<4>(re, im, twiddles, n);
+        } else {
+            butterflyStrided<2>(re, im, twiddles, n);
         }
         twiddles += 2 * half;
     }
 }
 
-void bitReverse(float* re, float* im, uint32_t n) {
-    uint32_t j = n / 2;
-    for (uint32_t i = 1; i + 1 < n; ++i) {
-        if (i < j) {
-            float t = re[i];
-            re[i] = re[j];
-            re[j] = t;
-            t = im[i];
-            im[i] = im[j];
-            im[j] = t;
-        }
-        uint32_t k = n / 2;
-        while (k <= j) {
-            j -= k;
-            k /= 2;
-        }
-        j += k;
-    }
+// Position of bin k in the transform's bit-reversed output, for a transform of 2^bits points.
+uint32_t reversedIndex(uint32_t k, uint32_t bits) {
+    k = ((k >> 1) & 0x55555555u) | ((k & 0x55555555u) << 1);
+    k = ((k >> 2) & 0x33333333u) | ((k & 0x33333333u) << 2);
+    k = ((k >> 4) & 0x0F0F0F0Fu) | ((k & 0x0F0F0F0Fu) << 4);
+    k = ((k >> 8) & 0x00FF00FFu) | ((k & 0x00FF00FFu) << 8);
+    k = (k >> 16) | (k << 16);
+    return bits == 0 ? 0 : k >> (32 - bits);
 }
 
 // Index into an array of `length` values for point i of `points`, spreading the points evenly.
@@ -153,54 +185,62 @@ uint32_t spreadIndex(uint32_t i, uint32_t points, uint32_t length) {
     return k < length ? k : length - 1;
 }
 
-void analyseSpectrum(SpectrumAnalyzer* an, const TapBlock* block, int32_t window, float hamming,
-                     float kaiser) {
-    uint32_t n = an->fftSize;
-    if (n < 2) return;
+// Channel sum of the first M frames into re, with the block's peaks and level, windowed over M.
+void prepareInput(SpectrumAnalyzer* an, const TapBlock* block, uint32_t m,
+                  const WindowSettings& w) {
     uint32_t cur = an->current;
-    uint32_t m = uint32_t(block->frames) < n ? uint32_t(block->frames) : n;
     sumChannels(block, int32_t(m), an->re, an->channelPeak[cur]);
     double level = 0.0;
     for (uint32_t j = 0; j < m; ++j)
         level += std::fabs(an->re[j]);
     an->totalLevel[cur] = level;
-    applyWindow(an->re, m, window, hamming, kaiser);
+    applyWindow(an->re, m, w.type, w.hammingAlpha, w.kaiserAlpha);
+}
+
+// Zero-pads re beyond M, transforms, and stores the power of the first P bins scaled by 1 / N.
+// Point 0 and point 1 both show bin 0; point i > 1 shows bin i - 1. The bins are read straight
+// from their bit-reversed positions instead of reordering the whole transform first.
+void finishSpectrum(SpectrumAnalyzer* an, uint32_t m) {
+    uint32_t n = an->fftSize;
     std::memset(an->re + m, 0, size_t(n - m) * sizeof(float));
     std::memset(an->im, 0, size_t(n) * sizeof(float));
     transform(an->re, an->im, an->twiddles, n, an->stages);
-    bitReverse(an->re, an->im, n);
     uint32_t p = an->points;
     float scale = 1.0f / float(n);
+    double* spectrum = an->spectrum[an->current];
     for (uint32_t i = 0; i < p; ++i) {
-        an->re[i] *= scale;
-        an->im[i] *= scale;
-    }
-    double* spectrum = an->spectrum[cur];
-    for (uint32_t i = 0; i < p; ++i) {
-        uint32_t k = spreadIndex(i, p, p);
-        spectrum[i] = an->re[k] * an->re[k] + an->im[k] * an->im[k];
+        uint32_t at = reversedIndex(spreadIndex(i, p, p), an->stages);
+        float re = an->re[at] * scale;
+        float im = an->im[at] * scale;
+        spectrum[i] = re * re + im * im;
     }
 }
 
-void analyseTrace(SpectrumAnalyzer* an, const TapBlock* block, int32_t window, float hamming,
-                  float kaiser) {
-    auto q = uint32_t(block->frames);
-    if (q == 0) return;
-    auto* t = static_cast<float*>(std::malloc(size_t(q) * sizeof(float)));
-    if (!t) return;
-    sumChannels(block, int32_t(q), t, nullptr);
-    applyWindow(t, q, window, hamming, kaiser);
+// The trace: P points spread over the Q windowed channel sums in t.
+void fillScope(SpectrumAnalyzer* an, const float* t, uint32_t q) {
     double* scope = an->scope[an->current];
     for (uint32_t i = 0; i < an->points; ++i)
         scope[i] = t[spreadIndex(i, an->points, q)];
+}
+
+// A block longer than the transform gets its own trace over all of its frames.
+void traceWholeBlock(SpectrumAnalyzer* an, const TapBlock* block, uint32_t q,
+                     const WindowSettings& w) {
+    auto* t = static_cast<float*>(std::malloc(size_t(q) * sizeof(float)));
+    if (!t) return;
+    sumChannels(block, int32_t(q), t, nullptr);
+    applyWindow(t, q, w.type, w.hammingAlpha, w.kaiserAlpha);
+    fillScope(an, t, q);
     std::free(t);
 }
 
-double* copyDoubles(const double* from, uint32_t count) {
+double* allocateDoubles(uint32_t count) {
     if (count == 0) return nullptr;
-    auto* to = static_cast<double*>(std::malloc(size_t(count) * sizeof(double)));
+    return static_cast<double*>(std::malloc(size_t(count) * sizeof(double)));
+}
+
+void copyDoubles(double* to, const double* from, uint32_t count) {
     if (to) std::memcpy(to, from, size_t(count) * sizeof(double));
-    return to;
 }
 
 } // namespace
@@ -236,10 +276,14 @@ SpectrumAnalyzer* createSpectrumAnalyzer(uint32_t frameRate, uint32_t channels,
     an->points = p;
     an->nyquist = int32_t(frameRate / 2);
     an->current = 0;
-    an->binWidth = rate / size;
-    an->fftSizeSquared = size * size;
-    an->spectrumScale = size * size / (rate / size);
-    an->spectrumScale2 = size * size * size / (rate / size);
+    // Without a transform (or without a rate) there are no bins: the scales stay 0 rather
+    // than becoming the infinities and NaNs of a division by zero.
+    if (n > 0 && frameRate > 0) {
+        an->binWidth = rate / size;
+        an->fftSizeSquared = size * size;
+        an->spectrumScale = size * size / (rate / size);
+        an->spectrumScale2 = size * size * size / (rate / size);
+    }
     an->stages = log2Of(n);
     an->fftSize = n;
     an->windowType = WINDOW_HAMMING;
@@ -273,24 +317,31 @@ int32_t analyzerFeed(void* analyzer, const TapBlock* block) {
     PlatformLock* lock = lockOf(an);
     lockEnter(lock);
     an->current = 1 - an->current;
-    int32_t window = an->windowType;
-    float hamming = an->hammingAlpha;
-    float kaiser = an->kaiserAlpha;
+    WindowSettings w = {an->windowType, an->hammingAlpha, an->kaiserAlpha};
     lockLeave(lock);
 
     uint32_t cur = an->current;
     std::memset(an->channelPeak[cur], 0, sizeof(an->channelPeak[cur]));
     an->totalLevel[cur] = 0.0;
-    analyseSpectrum(an, block, window, hamming, kaiser);
-    analyseTrace(an, block, window, hamming, kaiser);
+    uint32_t n = an->fftSize;
+    auto q = uint32_t(block->frames);
+    uint32_t m = q < n ? q : n;
+    if (n >= 2) prepareInput(an, block, m, w);
+    // When the whole block fits the transform, its windowed sum in re is exactly the trace's
+    // input: the trace is sampled from it before the transform overwrites it.
+    if (q > 0 && an->points > 0) {
+        if (q <= n) {
+            fillScope(an, an->re, q);
+        } else {
+            traceWholeBlock(an, block, q, w);
+        }
+    }
+    if (n >= 2) finishSpectrum(an, m);
     return 1;
 }
 
 bool analyzerSnapshot(const SpectrumAnalyzer* analyzer, AnalyzerSnapshot* out) {
     std::memset(out, 0, sizeof(*out));
-    PlatformLock* lock = lockOf(analyzer);
-    lockEnter(lock);
-    uint32_t r = 1 - analyzer->current;
     out->channels = int32_t(analyzer->channels);
     out->points = int32_t(analyzer->points);
     out->nyquist = analyzer->nyquist;
@@ -300,14 +351,21 @@ bool analyzerSnapshot(const SpectrumAnalyzer* analyzer, AnalyzerSnapshot* out) {
     out->fftSizeSquared = analyzer->fftSizeSquared;
     out->spectrumScale = analyzer->spectrumScale;
     out->spectrumScale2 = analyzer->spectrumScale2;
+    // Allocated before the lock is taken, so the feed waits at most for the copies.
+    out->spectrum = allocateDoubles(analyzer->points);
+    out->scope = allocateDoubles(analyzer->points);
     uint32_t tracked = analyzer->channels < uint32_t(ANALYZER_MAX_CHANNELS)
                            ? analyzer->channels
                            : uint32_t(ANALYZER_MAX_CHANNELS);
+
+    PlatformLock* lock = lockOf(analyzer);
+    lockEnter(lock);
+    uint32_t r = 1 - analyzer->current;
     for (uint32_t c = 0; c < tracked; ++c)
         out->channelPeak[c] = analyzer->channelPeak[r][c];
     out->totalLevel = analyzer->totalLevel[r];
-    out->spectrum = copyDoubles(analyzer->spectrum[r], analyzer->points);
-    out->scope = copyDoubles(analyzer->scope[r], analyzer->points);
+    copyDoubles(out->spectrum, analyzer->spectrum[r], analyzer->points);
+    copyDoubles(out->scope, analyzer->scope[r], analyzer->points);
     lockLeave(lock);
     return true;
 }
@@ -333,7 +391,9 @@ void applyWindow(float* x, uint32_t length, int32_t type, float hammingAlpha, fl
             x[i] *= 0.54f - 0.46f * std::cos(TWO_PI_F * float(i) / d);
         break;
     case WINDOW_GENERALIZED_HAMMING: {
-        float a = hammingAlpha < 0.5f ? 0.5f : (hammingAlpha > 1.0f ? 1.0f : hammingAlpha);
+        // Outside 0.5..1.0 the window would go negative or grow toward the edges; a value that
+        // is not a number falls back to the Hann end.
+        float a = hammingAlpha > 1.0f ? 1.0f : (hammingAlpha >= 0.5f ? hammingAlpha : 0.5f);
         for (uint32_t i = 0; i < length; ++i)
             x[i] *= a - (1.0f - a) * std::cos(TWO_PI_F * float(i) / d);
         break;

@@ -39,7 +39,8 @@ uint32_t columnPoint(int32_t i, int32_t columns, int32_t points) {
     return k < uint32_t(points) ? k : uint32_t(points - 1);
 }
 
-// Scales a group's level to 0..1 by the display mode; silence and undefined values give 0.
+// Scales a group's level to 0..1 by the display mode (decibels for mode 0 and any mode not
+// known here); silence and undefined values give 0.
 double scaleLevel(double o, const AnalyzerSnapshot& snap, int32_t mode) {
     if (mode == VISUALIZER_SPECTRUM_LINEAR) {
         o = snap.spectrumScale * o / snap.totalLevel * 0.01;

@@ -201,6 +201,46 @@ TEST(SpectrumAnalyzer, SineShowsAtItsBinOnePointLater) {
     }
 }
 
+TEST(SpectrumAnalyzer, EveryPointMatchesADirectTransformOfTheWindowedSum) {
+    struct Case {
+        uint32_t fftSize;
+        int32_t frames;
+        int32_t window;
+    };
+    const Case cases[] = {{2, 2, WINDOW_RECTANGULAR},
+                          {4, 3, WINDOW_HANN},
+                          {64, 40, WINDOW_BLACKMAN},
+                          {1024, 1024, WINDOW_HAMMING},
+                          {1024, 700, WINDOW_KAISER}};
+    uint32_t seed = 12345;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "N " << c.fftSize << " frames " << c.frames);
+        AnalyzerPtr a = makeAnalyzer(c.fftSize, 2, c.fftSize, c.window);
+        Frames f(2, c.frames);
+        std::vector<float> sum(size_t(c.frames));
+        for (int32_t j = 0; j < c.frames; ++j) {
+            for (int32_t ch = 0; ch < 2; ++ch) {
+                seed = seed * 1103515245u + 12345u;
+                f.planes[size_t(ch)][size_t(j)] = float(seed >> 8) / float(1u << 24) - 0.5f;
+            }
+            sum[size_t(j)] = f.planes[0][size_t(j)] + f.planes[1][size_t(j)];
+        }
+        analyzerFeed(a.get(), &f.block);
+        Result r;
+        latest(a.get(), &r);
+        std::vector<float> windowed = sum;
+        applyWindow(windowed.data(), uint32_t(c.frames), c.window, 0.54f, 1.5f);
+        uint32_t p = c.fftSize / 2;
+        for (uint32_t i = 0; i < p; ++i) {
+            uint32_t bin = i == 0 ? 0 : i - 1;
+            double expected = referencePower(windowed, c.fftSize, bin);
+            ASSERT_NEAR(r.snap.spectrum[i], expected, 1e-5 * expected + 1e-12) << i;
+            auto frame = size_t(float(i) / float(p) * float(c.frames - 1));
+            ASSERT_EQ(r.snap.scope[i], windowed[frame]) << i;
+        }
+    }
+}
+
 TEST(SpectrumAnalyzer, ShortBlockIsWindowedOverItsOwnLengthAndZeroPadded) {
     const uint32_t n = 16384;
     AnalyzerPtr a = makeAnalyzer(44100, 1, 11025, WINDOW_HAMMING);
@@ -325,8 +365,9 @@ TEST(SpectrumAnalyzer, AbsentAndSurplusChannelsAreSkippedOrCapped) {
 }
 
 TEST(SpectrumAnalyzer, AnalyzerWithoutPointsStillTakesBlocks) {
-    for (uint32_t rate : {0u, 1u}) {
-        AnalyzerPtr a = makeAnalyzer(rate, 1, 4, WINDOW_HAMMING);
+    // Rate 0, or no window: no transform at all; rate 1: a transform of one point, no bins.
+    for (uint32_t rate : {0u, 1u, 4u}) {
+        AnalyzerPtr a = makeAnalyzer(rate, 1, rate == 4 ? 0 : 4, WINDOW_HAMMING);
         ASSERT_TRUE(a);
         Frames f(1, 3);
         f.fill(0, 1.0f);
@@ -334,6 +375,9 @@ TEST(SpectrumAnalyzer, AnalyzerWithoutPointsStillTakesBlocks) {
         AnalyzerSnapshot s;
         analyzerSnapshot(a.get(), &s);
         EXPECT_EQ(s.points, 0);
+        EXPECT_TRUE(std::isfinite(s.binWidth));
+        EXPECT_TRUE(std::isfinite(s.spectrumScale));
+        EXPECT_TRUE(std::isfinite(s.spectrumScale2));
         EXPECT_EQ(s.spectrum, nullptr);
         EXPECT_EQ(s.scope, nullptr);
         freeAnalyzerSnapshot(&s);
@@ -367,6 +411,7 @@ TEST(ApplyWindow, EdgeAndCentreFactors) {
         {WINDOW_GENERALIZED_HAMMING, 0.6f, 1.5f, 0.2f, 1.0f},
         {WINDOW_GENERALIZED_HAMMING, 0.3f, 1.5f, 0.0f, 1.0f}, // clamped to 0.5: Hann
         {WINDOW_GENERALIZED_HAMMING, 1.2f, 1.5f, 1.0f, 1.0f}, // clamped to 1.0: rectangular
+        {WINDOW_GENERALIZED_HAMMING, std::nanf(""), 1.5f, 0.0f, 1.0f}, // no number: Hann
         {WINDOW_BLACKMAN, 0.54f, 1.5f, 0.0f, 1.0f},
         {WINDOW_KAISER, 0.54f, 1.5f, kaiserEdge, 1.0f},
         {9, 0.54f, 1.5f, 1.0f, 1.0f},
