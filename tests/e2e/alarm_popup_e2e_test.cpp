@@ -93,6 +93,42 @@ bool dropFiles(HWND window, DWORD pid, const std::vector<std::wstring>& paths) {
     return written && PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }
 
+// What the popup's right half shows while the cursor hovers over it, read from the screen: the
+// oscilloscope trace is drawn in 0x1EAAA0, spectrum bars with red 10 and blue 200.
+enum class Visual { Nothing, Oscilloscope, Spectrum };
+
+Visual visualOnScreen(HWND popup) {
+    RECT r = rectOf(popup);
+    const int left = r.left + POPUP_WIDTH / 2, width = POPUP_WIDTH / 2 - 4;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -POPUP_HEIGHT;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, POPUP_HEIGHT, screen, left, r.top, SRCCOPY);
+    GdiFlush();
+    int trace = 0, bars = 0;
+    const uint32_t* pixels = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < width * POPUP_HEIGHT; ++i) {
+        uint32_t c = pixels[i] & 0xFFFFFF;
+        if (c == 0x1EAAA0) ++trace;
+        if ((c >> 16) == 10 && (c & 0xFF) == 200) ++bars;
+    }
+    SelectObject(memory, old);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (trace > 50 && bars == 0) return Visual::Oscilloscope;
+    if (bars > 20 && trace == 0) return Visual::Spectrum;
+    return Visual::Nothing;
+}
+
 // The panel origin inside character `chara`'s sprite, from the program's own pictures.
 POINT panelOrigin(const std::wstring& exe, int chara) {
     HMODULE module = LoadLibraryExW(exe.c_str(), nullptr,
@@ -278,6 +314,36 @@ TEST_F(PopupWatch, PopupFollowsThePanelWhenTheCharacterChanges) {
     EXPECT_EQ(r.left, expected.x);
     EXPECT_EQ(r.top, expected.y);
     EXPECT_EQ(layeredAlpha(popup), 255);
+}
+
+TEST_F(PopupWatch, ClickOnTheVisualizerSwitchesBetweenSpectrumAndOscilloscope) {
+    start(0);
+    ASSERT_TRUE(dropFiles(watch, process.id(), {tone(L"tone.wav", 2.0)}));
+    HWND popup = waitForShownPopup();
+    ASSERT_TRUE(popup);
+    RECT r = rectOf(popup);
+    SetCursorPos(r.left + 3 * POPUP_WIDTH / 4, r.top + POPUP_HEIGHT / 2);
+    Visual first = Visual::Nothing;
+    ASSERT_TRUE(waitFor([&] { return (first = visualOnScreen(popup)) != Visual::Nothing; }));
+    Visual other = first == Visual::Spectrum ? Visual::Oscilloscope : Visual::Spectrum;
+    PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_TRUE(waitFor([&] { return visualOnScreen(popup) == other; }, 3000));
+    PostMessageW(popup, WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+    EXPECT_TRUE(waitFor([&] { return visualOnScreen(popup) == first; }, 3000));
+}
+
+TEST_F(PopupWatch, ClickAtTheBarsRightEndSeeksToTheEnd) {
+    start(1);
+    ASSERT_TRUE(dropFiles(watch, process.id(), {tone(L"tone.wav", 6.0)}));
+    HWND popup = waitForShownPopup();
+    ASSERT_TRUE(popup);
+    RECT r = rectOf(popup);
+    // The bar's last column, on its lower row.
+    SetCursorPos(r.left + POPUP_WIDTH / 2 - 6, r.top + POPUP_HEIGHT - 6);
+    Sleep(300);
+    PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 2500))
+        << "the sound did not jump to its end";
 }
 
 TEST_F(PopupWatch, EndOfLogonClosesPopupsWithoutFading) {
