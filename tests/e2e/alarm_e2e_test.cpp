@@ -65,8 +65,9 @@ struct RunningWatch {
     VeskProcess process;
     HWND watch = nullptr;
 
-    bool start() {
-        if (!process.start(folder.exe())) return false;
+    // Started from `workingDir` (its own folder when empty), as a shortcut elsewhere would.
+    bool start(const std::wstring& workingDir = L"") {
+        if (!process.start(folder.exe(), workingDir)) return false;
         watch = process.waitForWatchWindow();
         return watch && waitFor([&] { return layeredAlpha(watch) == 255; });
     }
@@ -77,14 +78,16 @@ struct RunningWatch {
     std::string alarms() const { return readFileBytes(folder.file(L"Alarm.xml")); }
 };
 
-TEST(AlarmE2E, QuittingWritesAlarmXmlBackUnchanged) {
+TEST(AlarmE2E, QuittingWritesAlarmXmlBesideTheProgramBackUnchanged) {
     RunningWatch w;
     std::string text = alarmFile(alarmElement(0, true, true, 2, timeFromNow(3 * 3600)) +
                                  alarmElement(1, false, false, 5, {7, 30, 0}));
     writeFileBytes(w.folder.file(L"Alarm.xml"), text);
-    ASSERT_TRUE(w.start());
+    ProgramFolder elsewhere;
+    ASSERT_TRUE(w.start(elsewhere.path()));
     w.quit();
     EXPECT_EQ(w.alarms(), text);
+    EXPECT_FALSE(fileExists(elsewhere.file(L"Alarm.xml")));
 }
 
 TEST(AlarmE2E, OneShotAlarmIsDisarmedInTheFileWhenItRings) {
