@@ -7,6 +7,7 @@
 #include "app/tray_icon_win32.h"
 #include "gfx/bitmap.h"
 #include "gfx/region_from_alpha_win32.h"
+#include "player/alarm_popup_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
 #include "watch/band_window_win32.h"
@@ -69,6 +70,7 @@ bool WatchApp::create(int showCommand) {
     startSoundEngine(settings);
     if (!registerWatchClass(instance)) return false;
     if (!registerBandClass(instance)) return false;
+    if (!registerAlarmPopupClass(instance)) return false;
     alarms = loadAlarmList();
     if (!alarms) return false;
 

@@ -15,6 +15,7 @@
 #include "watch/band_window_win32.h"
 #include "watch/context_menu_win32.h"
 #include "watch/fade.h"
+#include "watch/sound_test_win32.h"
 #include "watch/watch_face.h"
 #include "watch/watch_info_win32.h"
 #include "watch/watch_messages.h"
@@ -244,9 +245,7 @@ LRESULT dispatch(HWND window, WatchApp* app, UINT message, WPARAM wParam, LPARAM
         onRightButtonDown(window, app, lParam);
         return 0;
     case WM_DROPFILES:
-        // The sound test opens one alarm popup per dropped file; until the popup exists the drop
-        // is only released.
-        DragFinish(reinterpret_cast<HDROP>(wParam));
+        startSoundTest(app, reinterpret_cast<HDROP>(wParam));
         break;
     case WM_TRAY_NOTIFY:
         onTrayNotify(window, app, lParam);
