@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "gfx/bitmap.h"
 #include "gfx/draw.h"
@@ -29,19 +30,20 @@ AlarmTime timeFromNow(int ahead) {
     return {total / 3600, total / 60 % 60, total % 60};
 }
 
-// One alarm element exactly as the program writes it (every day, played once, no sound file).
-std::string alarmElement(int index, bool enabled, bool repeat, int symbol, AlarmTime at) {
+// One alarm element exactly as the program writes it, for every day.
+std::string alarmElement(int index, bool enabled, bool repeat, int symbol, AlarmTime at,
+                         const char* file = "", int play = 1, bool loop = false) {
     auto line = [](const char* name, int value) {
         return std::string("   ") + name + " = \"" + std::to_string(value) + "\"\r\n";
     };
     std::string text = "  <" + std::to_string(index) + "\r\n";
     text += line("Enable", enabled) + line("Symbol", symbol) + line("Repeat", repeat);
-    text += line("Loop", 0);
+    text += line("Loop", loop);
     for (const char* day :
          {"WeekMon", "WeekTues", "WeekWed", "WeekThurs", "WeekFri", "WeekSat", "WeekSun"})
         text += line(day, 0);
     text += line("Hour", at.hour) + line("Minute", at.minute) + line("Second", at.second);
-    text += line("Play", 1) + "   File = \"\"\r\n";
+    text += line("Play", play) + "   File = \"" + file + "\"\r\n";
     return text + "  >\r\n  </" + std::to_string(index) + ">\r\n";
 }
 
@@ -65,8 +67,9 @@ struct RunningWatch {
     VeskProcess process;
     HWND watch = nullptr;
 
-    bool start() {
-        if (!process.start(folder.exe())) return false;
+    // Started from `workingDir` (its own folder when empty), as a shortcut elsewhere would.
+    bool start(const std::wstring& workingDir = L"") {
+        if (!process.start(folder.exe(), workingDir)) return false;
         watch = process.waitForWatchWindow();
         return watch && waitFor([&] { return layeredAlpha(watch) == 255; });
     }
@@ -77,14 +80,16 @@ struct RunningWatch {
     std::string alarms() const { return readFileBytes(folder.file(L"Alarm.xml")); }
 };
 
-TEST(AlarmE2E, QuittingWritesAlarmXmlBackUnchanged) {
+TEST(AlarmE2E, QuittingWritesAlarmXmlBesideTheProgramBackUnchanged) {
     RunningWatch w;
     std::string text = alarmFile(alarmElement(0, true, true, 2, timeFromNow(3 * 3600)) +
                                  alarmElement(1, false, false, 5, {7, 30, 0}));
     writeFileBytes(w.folder.file(L"Alarm.xml"), text);
-    ASSERT_TRUE(w.start());
+    ProgramFolder elsewhere;
+    ASSERT_TRUE(w.start(elsewhere.path()));
     w.quit();
     EXPECT_EQ(w.alarms(), text);
+    EXPECT_FALSE(fileExists(elsewhere.file(L"Alarm.xml")));
 }
 
 TEST(AlarmE2E, OneShotAlarmIsDisarmedInTheFileWhenItRings) {
@@ -116,6 +121,87 @@ TEST(AlarmE2E, FileThatIsNoAlarmFileIsKeptAsBad) {
     w.quit();
     EXPECT_EQ(readFileBytes(w.folder.file(L"Alarm.xml.bad")), broken);
     EXPECT_FALSE(fileExists(w.folder.file(L"Alarm.xml")));
+}
+
+// A silent 16-bit stereo 48 kHz WAVE file.
+std::string silentWave(double seconds) {
+    auto put = [](std::string* out, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    uint32_t dataBytes = static_cast<uint32_t>(seconds * 48000) * 4;
+    std::string w = "RIFF";
+    put(&w, 36 + dataBytes, 4);
+    w += "WAVEfmt ";
+    put(&w, 16, 4);        // format chunk size
+    put(&w, 1, 2);         // PCM
+    put(&w, 2, 2);         // channels
+    put(&w, 48000, 4);     // frames per second
+    put(&w, 48000 * 4, 4); // bytes per second
+    put(&w, 4, 2);         // bytes per frame
+    put(&w, 16, 2);        // bits per sample
+    w += "data";
+    put(&w, dataBytes, 4);
+    return w + std::string(dataBytes, '\0');
+}
+
+// Ringing needs a sound device (a private sound server under Wine); without one these cases
+// are skipped, except in the run that started a server for them.
+class AlarmRings : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (waveOutGetNumDevs() > 0) return;
+        ASSERT_EQ(GetEnvironmentVariableW(L"VESK_EXPECT_SOUND", nullptr, 0), 0u)
+            << "a sound server was started, but the program sees no sound device";
+        GTEST_SKIP() << "no sound device: alarms cannot ring";
+    }
+    std::vector<HWND> shownPopups() const {
+        std::vector<HWND> shown;
+        for (HWND p : windowsOfClass(L"ALARM-CLASS", w.process.id()))
+            if (layeredAlpha(p) == 255) shown.push_back(p);
+        return shown;
+    }
+
+    RunningWatch w;
+};
+
+TEST_F(AlarmRings, PopupPlaysItsTimesEvenWhenTheFileAsksForALoopAndEnds) {
+    writeFileBytes(w.folder.file(L"bell.wav"), silentWave(1.0));
+    AlarmTime soon = timeFromNow(3);
+    writeFileBytes(w.folder.file(L"Alarm.xml"),
+                   alarmFile(alarmElement(0, true, false, 2, soon, "bell.wav", 2, true)));
+    ASSERT_TRUE(w.start());
+    HWND popup = nullptr;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            std::vector<HWND> shown = shownPopups();
+            popup = shown.empty() ? nullptr : shown[0];
+            return popup != nullptr;
+        },
+        10000));
+    EXPECT_EQ(GetWindow(popup, GW_OWNER), w.watch);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 8000));
+    EXPECT_EQ(w.alarms(), alarmFile(alarmElement(0, false, false, 2, soon, "bell.wav", 2, true)));
+    w.quit();
+}
+
+TEST_F(AlarmRings, AlarmWhoseSoundIsGoneRingsSilentlyAndIsStillDisarmed) {
+    AlarmTime soon = timeFromNow(3);
+    writeFileBytes(w.folder.file(L"Alarm.xml"),
+                   alarmFile(alarmElement(0, true, false, 2, soon, "gone.wav")));
+    ASSERT_TRUE(w.start());
+    std::string disarmed = alarmFile(alarmElement(0, false, false, 2, soon, "gone.wav"));
+    bool shown = false;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            shown = shown || !shownPopups().empty();
+            return w.alarms() == disarmed;
+        },
+        10000));
+    waitFor([&] { return (shown = shown || !shownPopups().empty()); }, 1500);
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(windowsOfClass(L"ALARM-CLASS", w.process.id()).empty());
+    w.quit();
 }
 
 // Where the face draws the alarm symbol, in window coordinates, for the default character.
