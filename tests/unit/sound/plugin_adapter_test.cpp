@@ -4,10 +4,8 @@
 
 #include <atomic>
 #include <climits>
-#include <cmath>
 #include <cstring>
 #include <fstream>
-#include <functional>
 
 #include "sound/codec.h"
 #include "sound/format_plugin.h"
@@ -119,28 +117,6 @@ std::vector<uint8_t> fakeFile(uint32_t frames) {
     std::vector<uint8_t> pcm = rampStereo16(frames);
     bytes.insert(bytes.end(), pcm.begin(), pcm.end());
     return bytes;
-}
-
-// Left-channel frame numbers (ramp value - 1) of float stereo device bytes, skipping silence.
-std::vector<int> rampFrames(const std::vector<uint8_t>& played) {
-    std::vector<int> frames;
-    for (size_t at = 0; at + 8 <= played.size(); at += 8) {
-        float left;
-        std::memcpy(&left, &played[at], 4);
-        if (left != 0.0f) frames.push_back(static_cast<int>(std::lround(left * 32768.0f)) - 1);
-    }
-    return frames;
-}
-
-// Plays periods until `done` holds (at most `limit` periods), then the two periods already
-// mixed and queued behind it.
-bool playUntil(EngineRun& run, const std::function<bool()>& done, int limit,
-               std::vector<uint8_t>* played = nullptr) {
-    for (int k = 0; k < limit; ++k) {
-        if (done()) return run.device().playPeriods(2, played);
-        if (!run.device().playPeriod(played)) return false;
-    }
-    return false;
 }
 
 // An open file as a probe sees it, with the context the engine would pass.
@@ -372,19 +348,17 @@ TEST_F(PluginAdapterTest, VoicePlaysWhatThePluginDeliversAndReleasesItsState) {
     ASSERT_TRUE(run.waitRing(h, 3000));
     ASSERT_EQ(SND_OK, VoicePlay(h));
     std::vector<uint8_t> played;
-    ASSERT_TRUE(playUntil(
-        run, [&] { return VoiceGetState(h) == VOICE_STOPPED; }, 40, &played));
-    std::vector<int> frames = rampFrames(played);
+    ASSERT_TRUE(playUntilDone(
+        run, [&] { return VoiceGetState(h) == VOICE_STOPPED; }, &played));
+    ASSERT_TRUE(run.device().playPeriods(2, &played));
+    std::vector<int> frames = playedRampFrames(played);
     ASSERT_EQ(3000u, frames.size());
     for (int i = 0; i < 3000; ++i)
         ASSERT_EQ(i, frames[i]);
     EXPECT_GT(seen.loads, 0);
 
     EXPECT_EQ(SND_OK, VoiceClose(h));
-    // The release waits for the engine threads; the device keeps playing meanwhile.
-    ASSERT_TRUE(
-        waitUntil([&] { return run.allocatedVoices() == 0 || !run.device().playPeriod(nullptr); }));
-    ASSERT_EQ(0u, run.allocatedVoices());
+    ASSERT_TRUE(playUntilDone(run, [&] { return run.allocatedVoices() == 0; }));
     EXPECT_EQ(1, seen.deletes.load());
     EXPECT_EQ(1, seen.deletesWithState.load());
 }
@@ -399,8 +373,7 @@ TEST_F(PluginAdapterTest, SeekGoesThroughThePluginAndAFailedOneKeepsThePosition)
 
     seen.watchedTarget = 1200;
     ASSERT_EQ(SND_OK, VoiceSeek(h, 1200));
-    ASSERT_TRUE(playUntil(
-        run, [&] { return VoiceGetState(h) == VOICE_PAUSED; }, 100));
+    ASSERT_TRUE(playUntilDone(run, [&] { return VoiceGetState(h) == VOICE_PAUSED; }));
     ASSERT_EQ(1, seen.watchedSeeks.load());
     uint64_t position = 0;
     VoiceGetPosition(h, &position, nullptr);
@@ -418,7 +391,7 @@ TEST_F(PluginAdapterTest, SeekGoesThroughThePluginAndAFailedOneKeepsThePosition)
     ASSERT_EQ(SND_OK, VoicePlay(h));
     std::vector<uint8_t> played;
     ASSERT_TRUE(run.device().playPeriods(3, &played));
-    std::vector<int> frames = rampFrames(played);
+    std::vector<int> frames = playedRampFrames(played);
     ASSERT_FALSE(frames.empty());
     for (size_t k = 0; k < frames.size(); ++k)
         ASSERT_EQ(1200 + static_cast<int>(k), frames[k]);
@@ -429,8 +402,7 @@ TEST_F(PluginAdapterTest, SeekGoesThroughThePluginAndAFailedOneKeepsThePosition)
     VoiceGetPosition(h, &before, nullptr);
     ASSERT_GT(before, 1200u);
     ASSERT_EQ(SND_OK, VoiceSeek(h, 100));
-    ASSERT_TRUE(playUntil(
-        run, [&] { return seen.watchedSeeks == 2; }, 100));
+    ASSERT_TRUE(playUntilDone(run, [&] { return seen.watchedSeeks == 2; }));
     uint64_t after = 0;
     VoiceGetPosition(h, &after, nullptr);
     EXPECT_GE(after, before); // still playing on from where it was, not from frame 100

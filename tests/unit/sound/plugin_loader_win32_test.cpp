@@ -2,7 +2,6 @@
 // report, how many the engine takes, and a file of the DeltaPcm format played through a voice.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -131,22 +130,6 @@ void saveDeltaRamp(const fs::path& path, uint32_t frames, uint32_t claimedFrames
                static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<int> rampFrames(const std::vector<uint8_t>& played) {
-    std::vector<int> frames;
-    for (size_t at = 0; at + 8 <= played.size(); at += 8) {
-        float left;
-        std::memcpy(&left, &played[at], 4);
-        if (left != 0.0f) frames.push_back(static_cast<int>(std::lround(left * 32768.0f)) - 1);
-    }
-    return frames;
-}
-
-// Plays periods until `done` holds, for at most five seconds.
-bool playUntil(EngineRun& run, const std::function<bool()>& done,
-               std::vector<uint8_t>* played = nullptr) {
-    return waitUntil([&] { return done() || !run.device().playPeriod(played); }) && done();
-}
-
 TEST_F(PluginLoaderTest, DeltaFilePlaysDecodedAndSeeksThroughThePlugin) {
     add(DELTAPCM_PLUGIN, named(L"DeltaPcm"));
     load();
@@ -167,23 +150,23 @@ TEST_F(PluginLoaderTest, DeltaFilePlaysDecodedAndSeeksThroughThePlugin) {
         ASSERT_TRUE(run.waitRing(h, 3000));
         ASSERT_EQ(SND_OK, VoicePlay(h));
         std::vector<uint8_t> played;
-        ASSERT_TRUE(playUntil(
+        ASSERT_TRUE(playUntilDone(
             run, [&] { return VoiceGetState(h) == VOICE_STOPPED; }, &played));
         ASSERT_TRUE(run.device().playPeriods(2, &played));
-        std::vector<int> frames = rampFrames(played);
+        std::vector<int> frames = playedRampFrames(played);
         ASSERT_EQ(3000u, frames.size());
         for (int i = 0; i < 3000; ++i)
             ASSERT_EQ(i, frames[i]);
 
         ASSERT_EQ(SND_OK, VoiceSeek(h, 2100));
-        ASSERT_TRUE(playUntil(run, [&] { return VoiceGetState(h) == VOICE_PAUSED; }));
+        ASSERT_TRUE(playUntilDone(run, [&] { return VoiceGetState(h) == VOICE_PAUSED; }));
         ASSERT_TRUE(run.waitRing(h, 900));
         ASSERT_EQ(SND_OK, VoicePlay(h));
         played.clear();
-        ASSERT_TRUE(playUntil(
+        ASSERT_TRUE(playUntilDone(
             run, [&] { return VoiceGetState(h) == VOICE_STOPPED; }, &played));
         ASSERT_TRUE(run.device().playPeriods(2, &played));
-        frames = rampFrames(played);
+        frames = playedRampFrames(played);
         ASSERT_EQ(900u, frames.size());
         EXPECT_EQ(2100, frames.front());
         EXPECT_EQ(2999, frames.back());
