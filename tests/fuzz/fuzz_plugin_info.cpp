@@ -1,6 +1,6 @@
 // Fuzzes what a plug-in reports about itself: any result code and any 128 buffer bytes must give
-// a terminated text of at most 63 units that ends on a whole character, and a version check that
-// reads nothing past the terminator.
+// a terminated text of at most 63 units that never ends inside a surrogate pair, and a version
+// check that reads nothing past the terminator.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +21,24 @@ char16* latin1ToWide(const char* text) {
     return out;
 }
 
+bool isHigh(uint16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLow(uint16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// UTF-16 text is kept as it came: a prefix of the buffer's units that never ends between the
+// two halves of a pair.
+void checkRawText(const uint8_t* buffer, const char16* out, size_t length) {
+    uint16_t units[PLUGIN_INFO_BYTES / 2 + 1] = {};
+    for (size_t k = 0; k < PLUGIN_INFO_BYTES / 2; ++k)
+        units[k] = static_cast<uint16_t>(buffer[2 * k] | buffer[2 * k + 1] << 8);
+    for (size_t k = 0; k < length; ++k)
+        if (static_cast<uint16_t>(out[k]) != units[k]) std::abort();
+    if (length > 0 && isHigh(units[length - 1]) && isLow(units[length])) std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -36,9 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (length < PLUGIN_TEXT_UNITS && out[length])
         ++length;
     if (length == PLUGIN_TEXT_UNITS) std::abort();
-    if (length > 0 && static_cast<uint16_t>(out[length - 1]) >= 0xD800 &&
-        static_cast<uint16_t>(out[length - 1]) <= 0xDBFF)
-        std::abort();
+    if (kind >= 2) checkRawText(buffer, out, length);
     pluginVersionAccepted(out);
     return 0;
 }
