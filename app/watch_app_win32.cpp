@@ -6,9 +6,11 @@
 #include "app/tray_icon_win32.h"
 #include "gfx/bitmap.h"
 #include "gfx/region_from_alpha_win32.h"
+#include "player/alarm_popup_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
 #include "watch/band_window_win32.h"
+#include "watch/watch_mode_win32.h"
 #include "watch/watch_window_win32.h"
 
 #include <cstdlib>
@@ -53,6 +55,7 @@ bool WatchApp::create(int showCommand) {
     startSoundEngine(settings);
     if (!registerWatchClass(instance)) return false;
     if (!registerBandClass(instance)) return false;
+    if (!registerAlarmPopupClass(instance)) return false;
 
     spriteSurface = new CBitMap;
     switchCharacter(this, false);
@@ -74,6 +77,7 @@ bool WatchApp::create(int showCommand) {
     setTopmost(watchWindow, settings ? settings->topmost : 0);
     addTrayIcon(watchWindow, LoadIconW(instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
     watchMode = settings && settings->watch ? 1 : 0;
+    syncWatchModeTimer(watchWindow, watchMode);
     return true;
 }
 

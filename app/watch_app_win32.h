@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "watch/watch_face.h"
 
 class CBitMap;
 struct WatchSettings;
@@ -45,6 +46,9 @@ struct WatchApp {
     int32_t watchMode = 0;
     POINT lastCursor = {};
     WatchSettings* settings = nullptr;
+    // What the last paint drew, so that the 200 ms repaint can skip an unchanged face.
+    WatchFace paintedFace = {};
+    SystemTime paintedTime = {};
 };
 
 // Window class names other programs (and the single-instance probe) see.

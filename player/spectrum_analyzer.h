@@ -36,7 +36,8 @@ struct SpectrumAnalyzer {
     float* re;
     float* im;
     float* twiddles; // (cos, sin) pairs, stage by stage
-    // Set by the owner; they take effect at the next feed.
+    // Set by the owner through analyzerSetWindow (before the first feed they may also be written
+    // directly); they take effect at the next feed.
     int32_t windowType;
     float hammingAlpha;
     float kaiserAlpha;
@@ -65,9 +66,14 @@ struct AnalyzerSnapshot {
 SpectrumAnalyzer* createSpectrumAnalyzer(uint32_t frameRate, uint32_t channels, uint32_t maxWindow);
 // Frees the analyzer and its arrays as one block. Null is ignored.
 void freeSpectrumAnalyzer(SpectrumAnalyzer* analyzer);
-// The voice tap: analyses one block into the other half of the double buffer. Returns 1.
+// Sets the window applied from the next feed on. Safe while the tap thread feeds.
+void analyzerSetWindow(SpectrumAnalyzer* analyzer, int32_t type, float hammingAlpha,
+                       float kaiserAlpha);
+// The voice tap: analyses one block into the other half of the double buffer. Returns 1; a block
+// whose wrap index and start offset would read outside its frames is ignored. Tap thread only.
 int32_t analyzerFeed(void* analyzer, const TapBlock* block);
-// Copies the half completed by the previous feed. Always true.
+// Copies the half completed by the previous feed. Always true. Safe while the tap thread feeds:
+// a short lock keeps the feed from switching halves during the copy.
 bool analyzerSnapshot(const SpectrumAnalyzer* analyzer, AnalyzerSnapshot* out);
 // Frees the two arrays of a snapshot.
 void freeAnalyzerSnapshot(AnalyzerSnapshot* snapshot);

@@ -7,6 +7,7 @@
 #include "watch/context_menu.h"
 #include "watch/menu_commands.h"
 #include "watch/watch_messages.h"
+#include "watch/watch_mode.h"
 #include "watch/watch_mode_win32.h"
 #include "watch/watch_window_win32.h"
 
@@ -115,7 +116,11 @@ void showTrayMenu(HWND window) {
 
 LRESULT runMenuCommand(HWND window, WatchApp* app, WPARAM wParam, LPARAM lParam) {
     uint32_t id = LOWORD(wParam);
+    int32_t modeBefore = app->watchMode;
     CommandOutcome outcome = applyMenuCommand(app->settings, &app->watchMode, id);
+    if ((modeBefore == WATCH_MODE_OFF) != (app->watchMode == WATCH_MODE_OFF)) {
+        syncWatchModeTimer(window, app->watchMode);
+    }
     carryOut(window, app, outcome);
     if (!isCharacterCommand(id)) {
         InvalidateRect(window, nullptr, TRUE);

@@ -134,7 +134,7 @@ void drawTime(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y
     }
 }
 
-void renderWatchFaceAt(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y) {
+void renderWatchFace(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y) {
     if (face.spriteSurface && !face.spriteSurface->empty()) {
         // Every pixel is copied: transparent sprite pixels become black, outside the shape.
         blitImage(face.windowSurface, 0, 0, &face.spriteSurface->info.header,
@@ -145,8 +145,12 @@ void renderWatchFaceAt(const WatchFace& face, const SystemTime& now, int32_t x, 
     drawAlarmSymbol(face, x, y);
 }
 
-void renderWatchFace(const WatchFace& face, int32_t x, int32_t y) {
-    SystemTime now = {};
-    platformLocalTime(&now);
-    renderWatchFaceAt(face, now, x, y);
+bool sameFacePicture(const WatchFace& face, const SystemTime& now, const WatchFace& painted,
+                     const SystemTime& paintedAt) {
+    return face.windowSurface == painted.windowSurface &&
+           face.spriteSurface == painted.spriteSurface && face.dateFormat == painted.dateFormat &&
+           face.timeFormat == painted.timeFormat && face.alarmFlags == painted.alarmFlags &&
+           face.alarmSymbol == painted.alarmSymbol && now.year == paintedAt.year &&
+           now.month == paintedAt.month && now.day == paintedAt.day && now.hour == paintedAt.hour &&
+           now.minute == paintedAt.minute && now.second == paintedAt.second;
 }

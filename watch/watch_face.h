@@ -34,13 +34,17 @@ bool composeSprite(CBitMap* sprite, const BitmapInfoHeader* panel,
 // the ImageTable's watch panel and character pictures.
 bool composeCharacterSprite(CBitMap* sprite, int32_t chara, int32_t* panelX, int32_t* panelY);
 
-// Draws the whole face for the current local time: the sprite copied to the window surface,
-// the date line at (x, y), the time line at (x + 6, y + 17) and the alarm symbol at
-// (x + 109, y + 11). The watch window passes the panel position plus 6.
-void renderWatchFace(const WatchFace& face, int32_t x, int32_t y);
+// Draws the whole face for `now`: the sprite copied to the window surface, the date line at
+// (x, y), the time line at (x + 6, y + 17) and the alarm symbol at (x + 109, y + 11). The watch
+// window passes the panel position plus 6.
+void renderWatchFace(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y);
 
-// renderWatchFace for a given moment.
-void renderWatchFaceAt(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y);
+// True when the face for `now` would look exactly like the one painted for `painted` at
+// `paintedAt`: the same surfaces, formats and alarm symbol, and the same second of the same
+// day. The 200 ms repaint skips the paint then; the face only changes once a second, and a
+// paint under Wine costs about a millisecond of CPU.
+bool sameFacePicture(const WatchFace& face, const SystemTime& now, const WatchFace& painted,
+                     const SystemTime& paintedAt);
 
 // The date line of `now` in the face's date format, small glyphs, from (x, y).
 void drawDate(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y);

@@ -66,6 +66,14 @@ void watchModeStep(WatchApp* app) {
     notifyOwned(app, WM_OWNER_MOVED);
 }
 
+void syncWatchModeTimer(HWND window, int32_t mode) {
+    if (mode == WATCH_MODE_OFF) {
+        KillTimer(window, TIMER_WATCH_MODE);
+    } else {
+        SetTimer(window, TIMER_WATCH_MODE, 10, nullptr);
+    }
+}
+
 void showWatchModeNotice(WatchApp* app) {
     DialogBoxParamW(app->instance, MAKEINTRESOURCEW(NOTICE_DIALOG), app->watchWindow,
                     noticeProcedure, reinterpret_cast<LPARAM>(app));

@@ -14,6 +14,7 @@
 #include "watch/band_window_win32.h"
 #include "watch/context_menu_win32.h"
 #include "watch/fade.h"
+#include "watch/sound_test_win32.h"
 #include "watch/watch_face.h"
 #include "watch/watch_info_win32.h"
 #include "watch/watch_messages.h"
@@ -42,7 +43,6 @@ LRESULT onCreate(HWND window, LPARAM lParam) {
     SetLayeredWindowAttributes(window, 0, FIRST_OPACITY, LWA_ALPHA);
     SetTimer(window, TIMER_FADE_IN, 1, nullptr);
     SetTimer(window, TIMER_REPAINT, 200, nullptr);
-    SetTimer(window, TIMER_WATCH_MODE, 10, nullptr);
     DragAcceptFiles(window, TRUE);
     taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     return 0;
@@ -74,11 +74,21 @@ WatchFace faceOf(WatchApp* app) {
     return face;
 }
 
+bool faceOutdated(WatchApp* app) {
+    SystemTime now = {};
+    platformLocalTime(&now);
+    return !sameFacePicture(faceOf(app), now, app->paintedFace, app->paintedTime);
+}
+
 void onPaint(HWND window, WatchApp* app) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     if (app->windowSurface && app->spriteSurface) {
-        renderWatchFace(faceOf(app), app->panelX + 6, app->panelY + 6);
+        SystemTime now = {};
+        platformLocalTime(&now);
+        app->paintedFace = faceOf(app);
+        app->paintedTime = now;
+        renderWatchFace(app->paintedFace, now, app->panelX + 6, app->panelY + 6);
         app->windowSurface->flip();
         presentSurface(dc, *app->windowSurface);
     }
@@ -99,7 +109,7 @@ void onTimer(HWND window, WatchApp* app, WPARAM id) {
         applyFade(app);
         break;
     case TIMER_REPAINT:
-        InvalidateRect(window, nullptr, FALSE);
+        if (faceOutdated(app)) InvalidateRect(window, nullptr, FALSE);
         break;
     case TIMER_WATCH_MODE:
         watchModeStep(app);
@@ -227,9 +237,7 @@ LRESULT dispatch(HWND window, WatchApp* app, UINT message, WPARAM wParam, LPARAM
         onRightButtonDown(window, app, lParam);
         return 0;
     case WM_DROPFILES:
-        // The sound test opens one alarm popup per dropped file; until the popup exists the drop
-        // is only released.
-        DragFinish(reinterpret_cast<HDROP>(wParam));
+        startSoundTest(app, reinterpret_cast<HDROP>(wParam));
         break;
     case WM_TRAY_NOTIFY:
         onTrayNotify(window, app, lParam);

@@ -86,7 +86,7 @@ TEST_P(GoldenFace, MatchesTheStoredPicture) {
     uint32_t flags = c.alarmSymbol >= 0 ? 1 : 0;
     WatchFace face = {&window, &sprite, c.dateFormat, c.timeFormat, flags, c.alarmSymbol};
     SystemTime t = {2026, 12, 1, 7, uint16_t(c.hour), uint16_t(c.minute), uint16_t(c.second), 0};
-    renderWatchFaceAt(face, t, panelX + 6, panelY + 6);
+    renderWatchFace(face, t, panelX + 6, panelY + 6);
 
     std::string path = goldenPath(c.name);
     if (std::getenv("VESK_WRITE_GOLDEN")) {

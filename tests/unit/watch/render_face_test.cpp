@@ -27,7 +27,7 @@ class RenderFace : public ::testing::Test {
         ASSERT_TRUE(window.create(24, sprite.width(), sprite.height()));
         WatchFace face = {&window, &sprite, 0, 0, alarmFlags, alarmSymbol};
         SystemTime t = {2026, 12, 1, 7, 9, 5, 3, 0};
-        renderWatchFaceAt(face, t, panelX + 6, panelY + 6);
+        renderWatchFace(face, t, panelX + 6, panelY + 6);
     }
 
     MemoryResources resources;
@@ -66,3 +66,33 @@ TEST_F(RenderFace, NoSymbolWithoutAnEnabledAlarmOrForUnknownSymbols) {
 }
 
 } // namespace
+
+// The 200 ms repaint skips only when nothing the face shows has changed.
+TEST(SameFacePicture, ChangesOnlyWithTheSecondOrWhatTheFaceShows) {
+    CBitMap window;
+    CBitMap sprite;
+    WatchFace face = {&window, &sprite, 1, 0, 1, 2};
+    SystemTime t = {2026, 12, 1, 2, 9, 5, 3, 100};
+    SystemTime later = t;
+    later.milliseconds = 900;
+    EXPECT_TRUE(sameFacePicture(face, later, face, t));
+
+    SystemTime nextSecond = t;
+    nextSecond.second = 4;
+    EXPECT_FALSE(sameFacePicture(face, nextSecond, face, t));
+    SystemTime nextDay = t;
+    nextDay.day = 3;
+    EXPECT_FALSE(sameFacePicture(face, nextDay, face, t));
+
+    WatchFace otherSymbol = face;
+    otherSymbol.alarmSymbol = 3;
+    EXPECT_FALSE(sameFacePicture(otherSymbol, t, face, t));
+    WatchFace disarmed = face;
+    disarmed.alarmFlags = 0;
+    EXPECT_FALSE(sameFacePicture(disarmed, t, face, t));
+    WatchFace otherFormat = face;
+    otherFormat.timeFormat = 2;
+    EXPECT_FALSE(sameFacePicture(otherFormat, t, face, t));
+    // The first paint compares with an all-zero face and always draws.
+    EXPECT_FALSE(sameFacePicture(face, t, WatchFace{}, SystemTime{}));
+}

@@ -1,0 +1,406 @@
+#include "player/alarm_popup_win32.h"
+
+#include <cstdlib>
+#include <new>
+
+#include "app/settings.h"
+#include "gfx/bitmap.h"
+#include "gfx/draw.h"
+#include "gfx/image_table.h"
+#include "gfx/region_from_alpha_win32.h"
+#include "gfx/screen_win32.h"
+#include "player/popup_layout.h"
+#include "player/popup_paint.h"
+#include "player/sound_test_entry.h"
+#include "player/spectrum_analyzer.h"
+#include "player/visualizer.h"
+#include "util/window_placement_win32.h"
+#include "watch/fade.h"
+#include "watch/watch_info_win32.h"
+#include "watch/watch_messages.h"
+
+const wchar_t* const ALARM_POPUP_CLASS = L"ALARM-CLASS";
+
+// One popup window's state, made by openAlarmPopup and freed by the window's WM_DESTROY.
+struct AlarmPopup {
+    HRGN region; // the window's shape; the window owns it once WM_CREATE has set it
+    RECT watchRect;
+    VoiceHandle voice;
+    uint32_t flags;
+    int32_t panelX;
+    int32_t panelY;
+    int32_t fadeLevel;
+    int32_t remainingPlays; // 0: endless
+    AlarmEntry entry;       // the entry's visualMode is the visualizer mode shown
+    CBitMap* surface;
+    PeakHold* peakHold; // one per analyzer point; null until playback starts
+    PopupHover hover;
+    const BitmapInfoHeader* panelImage;
+    const BitmapInfoHeader* symbolImage;
+    SpectrumAnalyzer* analyzer; // null until playback starts, or when the stream has none
+};
+
+namespace {
+
+constexpr UINT_PTR TIMER_FRAME = 10;
+constexpr UINT_PTR TIMER_START = 11;
+constexpr UINT_PTR TIMER_FADE = 12;
+constexpr UINT FRAME_PERIOD_MS = 10;
+constexpr UINT START_POLL_MS = 10;
+constexpr UINT FADE_PERIOD_MS = 1;
+constexpr int32_t FULL_OPACITY = 255;
+// The player panel is a 24-bit picture: every pixel that is not pure black belongs to the shape.
+constexpr uint8_t PANEL_ALPHA_LOW = 8;
+constexpr uint8_t PANEL_ALPHA_HIGH = 255;
+constexpr uint32_t SYMBOL_COUNT = 7;
+// Analyzer window parameters; only the Hamming window is used, Kaiser keeps its usual default.
+constexpr float HAMMING_ALPHA = 0.54f;
+constexpr float KAISER_ALPHA = 8.0f;
+// Spectrum bars of four columns and a gap, or one bar per column when smoothing.
+constexpr int32_t BAR_GROUP = 5;
+constexpr int32_t SMOOTH_BAR_GROUP = 1;
+
+AlarmPopup* popupOf(HWND window) {
+    return reinterpret_cast<AlarmPopup*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+int32_t pictureWidth(const BitmapInfoHeader* picture) {
+    return picture ? int32_t(std::abs(int64_t(picture->width))) : 0;
+}
+
+// Beside the watch panel at `watch`, kept inside the work area.
+void placePopup(HWND window, const AlarmPopup* popup, const RECT& watch) {
+    RECT work;
+    computeWorkArea(&work);
+    Rect watchRect = {watch.left, watch.top, watch.right, watch.bottom};
+    Point at =
+        popupPosition(watchRect, work.right - work.left, pictureWidth(imageSlot(SLOT_WATCH_PANEL)),
+                      popup->surface->width(), popup->panelX, popup->panelY);
+    moveWindowClamped(window, at.x, at.y, &work);
+}
+
+void setOpacity(HWND window, int32_t level) {
+    SetLayeredWindowAttributes(window, 0, BYTE(level), LWA_ALPHA);
+}
+
+// Loop endlessly or count the entry's plays, from the entry as it is now.
+void applyPlays(AlarmPopup* popup) {
+    bool loop = (popup->entry.flags & ALARM_LOOP) != 0;
+    VoiceSetLoop(popup->voice, loop ? 1 : 0);
+    popup->remainingPlays = initialPlays(popup->entry);
+}
+
+// The analyzer's window for the mode shown; the tap thread may be feeding meanwhile.
+void updateAnalyzerWindow(AlarmPopup* popup) {
+    if (!popup->analyzer) return;
+    analyzerSetWindow(popup->analyzer, analyzerWindowFor(popup->entry.visualMode, popup->flags),
+                      HAMMING_ALPHA, KAISER_ALPHA);
+}
+
+// A stream whose format cannot be read, or an analyzer that cannot be made, only costs the
+// visualizer; the sound still plays.
+void attachAnalyzer(AlarmPopup* popup) {
+    VoiceStreamFormat format;
+    if (VoiceGetStreamFormat(popup->voice, &format) != SND_OK) return;
+    if (format.rate <= 0 || format.channels <= 0) return;
+    uint32_t rate = uint32_t(format.rate);
+    SpectrumAnalyzer* analyzer = createSpectrumAnalyzer(rate, uint32_t(format.channels), rate / 4);
+    if (!analyzer) return;
+    popup->analyzer = analyzer;
+    // Set before the tap starts feeding, so the first analysis already uses the window.
+    updateAnalyzerWindow(popup);
+    popup->peakHold = static_cast<PeakHold*>(calloc(analyzer->points, sizeof(PeakHold)));
+    VoiceSetTap(popup->voice, analyzerFeed, analyzer);
+}
+
+// Timer 11: waits for the voice to be opened, then starts it and shows the popup.
+void onStartPoll(HWND window, AlarmPopup* popup) {
+    int32_t state = VoiceGetState(popup->voice);
+    if (state == VOICE_OPENING) return;
+    if (state < 0) {
+        DestroyWindow(window);
+        return;
+    }
+    attachAnalyzer(popup);
+    applyPlays(popup);
+    SetTimer(window, TIMER_FRAME, FRAME_PERIOD_MS, nullptr);
+    VoicePlay(popup->voice);
+    popup->fadeLevel = FULL_OPACITY;
+    setOpacity(window, FULL_OPACITY);
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    KillTimer(window, TIMER_START);
+}
+
+// Timer 10: repaint, and count a play each time the sound has ended.
+void onFrame(HWND window, AlarmPopup* popup) {
+    InvalidateRect(window, nullptr, FALSE);
+    if (VoiceGetState(popup->voice) != VOICE_STOPPED) return;
+    if (countFinishedPlay(&popup->remainingPlays)) {
+        DestroyWindow(window);
+        return;
+    }
+    VoicePlay(popup->voice);
+}
+
+void startFadeOut(HWND window) {
+    KillTimer(window, TIMER_START);
+    SetTimer(window, TIMER_FADE, FADE_PERIOD_MS, nullptr);
+}
+
+// Timer 12: sound and window fade together, then the popup closes.
+void onFadeStep(HWND window, AlarmPopup* popup) {
+    bool vanished = fadeOutStep(&popup->fadeLevel);
+    VoiceSetVolume(popup->voice, float(popup->fadeLevel) / float(FULL_OPACITY));
+    setOpacity(window, popup->fadeLevel);
+    if (!vanished) return;
+    KillTimer(window, TIMER_FADE);
+    DestroyWindow(window);
+}
+
+void onTimer(HWND window, AlarmPopup* popup, WPARAM id) {
+    switch (id) {
+    case TIMER_FRAME:
+        onFrame(window, popup);
+        break;
+    case TIMER_START:
+        onStartPoll(window, popup);
+        break;
+    case TIMER_FADE:
+        onFadeStep(window, popup);
+        break;
+    default:
+        break;
+    }
+}
+
+void drawReadout(const AlarmPopup* popup) {
+    if (popup->flags & POPUP_SOUND_TEST) {
+        uint64_t position = 0, length = 0;
+        if (VoiceGetPositionMs(popup->voice, &position, &length) != SND_OK) return;
+        drawPopupReadout(popup->surface, playTimeReadout(position, length, popup->flags));
+        return;
+    }
+    const AlarmEntry& e = popup->entry;
+    drawPopupReadout(popup->surface, alarmReadout(e.hour, e.minute, e.second, popup->flags));
+}
+
+void drawProgress(const AlarmPopup* popup) {
+    uint64_t position = 0, length = 0;
+    if (VoiceGetPosition(popup->voice, &position, &length) != SND_OK) return;
+    int32_t barLength = progressBarLength(popup->surface->width());
+    drawProgressBar(popup->surface, progressPlayedEnd(position, length, barLength),
+                    popup->hover.seek != 0,
+                    progressPreviewEnd(popup->hover.seekFraction, barLength));
+}
+
+// Where the cursor is now decides what the next paint highlights and what a click does.
+void updateHover(HWND window, AlarmPopup* popup) {
+    POINT cursor;
+    if (!GetCursorPos(&cursor) || !ScreenToClient(window, &cursor)) return;
+    popup->hover =
+        popupHoverAt(cursor.x, cursor.y, popup->surface->width(), popup->surface->height());
+}
+
+void onPaint(HWND window, AlarmPopup* popup) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    CBitMap* surface = popup->surface;
+    int32_t half = surface->width() / 2;
+    drawPopupPanel(surface, popup->panelImage);
+    drawVisualizer(surface, half, half - 4, popup->analyzer,
+                   (popup->flags & POPUP_PEAK) ? popup->peakHold : nullptr, popup->entry.visualMode,
+                   (popup->flags & POPUP_SMOOTH) ? SMOOTH_BAR_GROUP : BAR_GROUP,
+                   popup->hover.visual);
+    drawPopupSymbol(surface, popup->symbolImage);
+    drawReadout(popup);
+    drawProgress(popup);
+    surface->flip();
+    presentSurface(dc, *surface);
+    EndPaint(window, &ps);
+    updateHover(window, popup);
+}
+
+// A click on the bar seeks there; a click on the visualizer switches its mode.
+void onClick(AlarmPopup* popup) {
+    if (popup->hover.seek) {
+        uint64_t position = 0, length = 0, target = 0;
+        if (VoiceGetPosition(popup->voice, &position, &length) != SND_OK) return;
+        if (seekTargetFrame(popup->hover.seekFraction, length, &target))
+            VoiceSeek(popup->voice, target);
+        return;
+    }
+    if (!popup->hover.visual) return;
+    popup->entry.visualMode = toggledVisualMode(popup->entry.visualMode);
+    updateAnalyzerWindow(popup);
+}
+
+// Asks the watch for its rectangle, panel origin and settings. False when no watch answers.
+bool queryWatchInfo(HWND window, WatchInfo* info) {
+    *info = WatchInfo{};
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (!owner) return false;
+    return SendMessageW(owner, WM_QUERY_WATCH_INFO, 0, reinterpret_cast<LPARAM>(info)) == 1;
+}
+
+void onOwnerMoved(HWND window, AlarmPopup* popup) {
+    WatchInfo info;
+    if (queryWatchInfo(window, &info)) {
+        popup->watchRect = info.watchRect;
+        popup->panelX = info.panelX;
+        popup->panelY = info.panelY;
+    }
+    RECT current;
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (owner && GetWindowRect(owner, &current))
+        placePopup(window, popup, current);
+    else
+        placePopup(window, popup, popup->watchRect);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void onSettingsChanged(HWND window, AlarmPopup* popup) {
+    WatchInfo info;
+    // Without an answer there is no settings record: every setting reads as 0.
+    queryWatchInfo(window, &info);
+    const WatchSettings* settings = info.settings;
+    popup->flags = flagsAfterSettingsChange(popup->flags, settings);
+    updateAnalyzerWindow(popup);
+    if (popup->flags & POPUP_SOUND_TEST) {
+        applyPlayCount(&popup->entry, settings ? settings->playCount : 0);
+        applyPlays(popup);
+    }
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void onDestroy(HWND window, AlarmPopup* popup) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    KillTimer(window, TIMER_FRAME);
+    // Closing the voice ends the analyzer's tap thread; only then may the analyzer go.
+    VoiceClose(popup->voice);
+    popup->voice = 0;
+    freeSpectrumAnalyzer(popup->analyzer);
+    free(popup->peakHold);
+    delete popup->surface;
+    free(popup);
+}
+
+LRESULT onCreate(HWND window, LPARAM lParam) {
+    const CREATESTRUCTW* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    AlarmPopup* popup = static_cast<AlarmPopup*>(create->lpCreateParams);
+    if (!popup) {
+        DestroyWindow(window);
+        return 0;
+    }
+    placePopup(window, popup, popup->watchRect);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(popup));
+    SetWindowRgn(window, popup->region, FALSE);
+    SetTimer(window, TIMER_START, START_POLL_MS, nullptr);
+    return 0;
+}
+
+// Messages of a popup whose state is known; -1 hands the message to the default procedure.
+LRESULT dispatch(HWND window, AlarmPopup* popup, UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_PAINT:
+        onPaint(window, popup);
+        return 0;
+    case WM_TIMER:
+        onTimer(window, popup, wParam);
+        return 0;
+    case WM_ERASEBKGND:
+    case WM_MOUSEMOVE:
+        return 1;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        onClick(popup);
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_OWNER_CLOSING:
+        startFadeOut(window);
+        return message == WM_OWNER_CLOSING ? 1 : 0;
+    case WM_OWNER_MOVED:
+        onOwnerMoved(window, popup);
+        return 1;
+    case WM_OWNER_PLACED:
+        ShowWindow(window, SW_SHOWNA);
+        return 1;
+    case WM_OWNER_SESSION_END:
+        KillTimer(window, TIMER_START);
+        KillTimer(window, TIMER_FADE);
+        DestroyWindow(window);
+        return 1;
+    case WM_SETTINGS_CHANGED:
+        onSettingsChanged(window, popup);
+        return 1;
+    default:
+        return -1;
+    }
+}
+
+LRESULT CALLBACK popupProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) return onCreate(window, lParam);
+    AlarmPopup* popup = popupOf(window);
+    if (!popup) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_DESTROY) {
+        onDestroy(window, popup);
+        return 0;
+    }
+    LRESULT result = dispatch(window, popup, message, wParam);
+    if (result >= 0) return result;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Undoes a failed openAlarmPopup: everything made so far, and the voice it was handed.
+AlarmPopup* abandon(AlarmPopup* popup, VoiceHandle voice) {
+    if (popup) {
+        delete popup->surface;
+        if (popup->region) DeleteObject(popup->region);
+        free(popup);
+    }
+    VoiceClose(voice);
+    return nullptr;
+}
+
+} // namespace
+
+ATOM registerAlarmPopupClass(HINSTANCE instance) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = popupProcedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = ALARM_POPUP_CLASS;
+    return RegisterClassExW(&wc);
+}
+
+AlarmPopup* openAlarmPopup(HWND watchWindow, const RECT& watchRect, HINSTANCE instance,
+                           int32_t panelX, int32_t panelY, const AlarmEntry& entry, uint32_t flags,
+                           VoiceHandle voice) {
+    // The state is plain data; calloc zero-fills it and reports failure as null.
+    AlarmPopup* popup = static_cast<AlarmPopup*>(calloc(1, sizeof(AlarmPopup)));
+    if (!popup) return abandon(nullptr, voice);
+    popup->watchRect = watchRect;
+    popup->panelX = panelX;
+    popup->panelY = panelY;
+    popup->voice = voice;
+    popup->flags = flags;
+    popup->entry = entry;
+    popup->panelImage = imageSlot(SLOT_PLAYER_PANEL);
+    if (entry.symbol < SYMBOL_COUNT)
+        popup->symbolImage = imageSlot(SLOT_ALARM_SYMBOL + int(entry.symbol));
+
+    int32_t width = 0, height = 0;
+    popup->region = regionFromAlpha(popup->panelImage, nullptr, &width, &height, PANEL_ALPHA_LOW,
+                                    PANEL_ALPHA_HIGH);
+    if (!popup->region) return abandon(popup, voice);
+    popup->surface = new (std::nothrow) CBitMap;
+    if (!popup->surface || !popup->surface->create(24, width, height)) return abandon(popup, voice);
+
+    // No layered attributes yet: the window stays unseen until its sound starts.
+    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, ALARM_POPUP_CLASS, L"",
+                                  WS_POPUP | WS_VISIBLE, 0, 0, width, height, watchWindow, nullptr,
+                                  instance, popup);
+    if (!window) return abandon(popup, voice);
+    return popup;
+}

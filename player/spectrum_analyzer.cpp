@@ -1,0 +1,419 @@
+// Spectrum analysis of one voice: channel sum, window, single-precision radix-2 FFT into one half
+// of a double buffer, plus a short waveform trace for the oscilloscope.
+#include "player/spectrum_analyzer.h"
+
+#include "platform/platform.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The analyzer record followed by the lock that orders the switch of halves against snapshot
+// copies. Callers only ever see the leading SpectrumAnalyzer.
+struct AnalyzerBlock {
+    SpectrumAnalyzer analyzer;
+    PlatformLock lock;
+};
+
+// Single-precision constants of the analysis, fixed so that every build gives the same factors.
+constexpr float PI_F = 3.141593f;
+constexpr float TWO_PI_F = 6.283186f;
+
+// Largest transform we build: one block of this many points already takes 48 × N bytes.
+constexpr uint32_t MAX_FFT_SIZE = 1u << 24;
+
+// The window settings one feed works with, read together under the lock.
+struct WindowSettings {
+    int32_t type;
+    float hammingAlpha;
+    float kaiserAlpha;
+};
+
+PlatformLock* lockOf(const SpectrumAnalyzer* analyzer) {
+    auto* block = reinterpret_cast<AnalyzerBlock*>(const_cast<SpectrumAnalyzer*>(analyzer));
+    return &block->lock;
+}
+
+uint32_t fftSizeFor(uint32_t frames) {
+    uint32_t n = 1;
+    while (n < frames)
+        n <<= 1;
+    return frames == 0 ? 0 : n;
+}
+
+uint32_t log2Of(uint32_t n) {
+    uint32_t stages = 0;
+    while ((2u << stages) <= n)
+        ++stages;
+    return n < 2 ? 0 : stages;
+}
+
+void fillTwiddles(float* twiddles, uint32_t n, uint32_t stages) {
+    float theta = PI_F / float(n);
+    for (uint32_t s = 0; s < stages; ++s) {
+        theta *= 2.0f;
+        uint32_t count = n >> (s + 1);
+        for (uint32_t l = 0; l < count; ++l) {
+            float angle = float(l) * theta;
+            *twiddles++ = std::cos(angle);
+            *twiddles++ = std::sin(angle);
+        }
+    }
+}
+
+// I0 by its power series, first 20 terms, in single precision.
+float besselI0(float z) {
+    float half = z / 2.0f;
+    float term = 1.0f;
+    float sum = 1.0f;
+    for (int k = 1; k < 20; ++k) {
+        term *= half / float(k);
+        sum += term * term;
+    }
+    return sum;
+}
+
+// Where frame j of a channel sits: the block may describe a ring that starts at `startOffset`
+// and wraps after `wrapIndex` frames.
+int32_t frameIndex(const TapBlock* block, int32_t j) {
+    return j < block->wrapIndex ? j + block->startOffset : j - block->wrapIndex;
+}
+
+// A layout whose indices would leave the block's frames is refused as a whole.
+bool blockReadable(const TapBlock* block) {
+    if (block->frames < 0 || block->channels < 0) return false;
+    if (block->wrapIndex < 0 || block->startOffset < 0) return false;
+    return int64_t(block->wrapIndex) + block->startOffset <= block->frames;
+}
+
+int32_t blockChannels(const TapBlock* block) {
+    if (!block->planes) return 0;
+    return block->channels < ANALYZER_MAX_CHANNELS ? block->channels : ANALYZER_MAX_CHANNELS;
+}
+
+// out[j] = sum of frame j over the block's channels, in channel order. With `peaks`, also the
+// largest absolute sample per channel.
+void sumChannels(const TapBlock* block, int32_t count, float* out, double* peaks) {
+    std::memset(out, 0, size_t(count) * sizeof(float));
+    int32_t channels = blockChannels(block);
+    for (int32_t c = 0; c < channels; ++c) {
+        const float* plane = block->planes[c];
+        if (!plane) continue;
+        for (int32_t j = 0; j < count; ++j) {
+            float sample = plane[frameIndex(block, j)];
+            out[j] += sample;
+            if (peaks && std::fabs(sample) > peaks[c]) peaks[c] = std::fabs(sample);
+        }
+    }
+}
+
+// The butterflies of one group: a = k and b = k + half for k < half, the difference multiplied
+// by (wr + i·wi). The two halves never overlap, which lets the compiler vectorise the loop.
+void butterflyGroup(float* __restrict reA, float* __restrict imA, float* __restrict reB,
+                    float* __restrict imB, const float* __restrict twiddles, uint32_t half) {
+    for (uint32_t k = 0; k < half; ++k) {
+        float wr = twiddles[2 * k];
+        float wi = twiddles[2 * k + 1];
+        float tr = reA[k] - reB[k];
+        float ti = imA[k] - imB[k];
+        reA[k] = reA[k] + reB[k];
+        imA[k] = imA[k] + imB[k];
+        reB[k] = tr * wr - ti * wi;
+        imB[k] = ti * wr + tr * wi;
+    }
+}
+
+// Late stages have many short groups: each twiddle is walked across all groups, with the span
+// fixed at compile time so the walk is a constant stride.
+template <uint32_t SPAN>
+void butterflyStrided(float* __restrict re, float* __restrict im, const float* twiddles,
+                      uint32_t n) {
+    constexpr uint32_t HALF = SPAN / 2;
+    for (uint32_t k = 0; k < HALF; ++k) {
+        float wr = twiddles[2 * k];
+        float wi = twiddles[2 * k + 1];
+        for (uint32_t a = k; a < n; a += SPAN) {
+            uint32_t b = a + HALF;
+            float tr = re[a] - re[b];
+            float ti = im[a] - im[b];
+            re[a] = re[a] + re[b];
+            im[a] = im[a] + im[b];
+            re[b] = tr * wr - ti * wi;
+            im[b] = ti * wr + tr * wi;
+        }
+    }
+}
+
+// Decimation in frequency, in place, natural order in, bit-reversed order out. Stage s works on
+// groups of span N >> s with its own slice of the twiddle table; every butterfly of a stage is
+// independent of the others, so the order within a stage does not change the result.
+void transform(float* re, float* im, const float* twiddles, uint32_t n, uint32_t stages) {
+    for (uint32_t s = 0; s < stages; ++s) {
+        uint32_t span = n >> s;
+        uint32_t half = span / 2;
+        if (half >= 8) {
+            for (uint32_t base = 0; base < n; base += span)
+                butterflyGroup(re + base, im + base, re + base + half, im + base + half, twiddles,
+                               half);
+        } else if (span == 8) {
+            butterflyStrided<8>(re, im, twiddles, n);
+        } else if (span == 4) {
+            butterflyStrided<4>(re, im, twiddles, n);
+        } else {
+            butterflyStrided<2>(re, im, twiddles, n);
+        }
+        twiddles += 2 * half;
+    }
+}
+
+// Position of bin k in the transform's bit-reversed output, for a transform of 2^bits points.
+uint32_t reversedIndex(uint32_t k, uint32_t bits) {
+    k = ((k >> 1) & 0x55555555u) | ((k & 0x55555555u) << 1);
+    k = ((k >> 2) & 0x33333333u) | ((k & 0x33333333u) << 2);
+    k = ((k >> 4) & 0x0F0F0F0Fu) | ((k & 0x0F0F0F0Fu) << 4);
+    k = ((k >> 8) & 0x00FF00FFu) | ((k & 0x00FF00FFu) << 8);
+    k = (k >> 16) | (k << 16);
+    return bits == 0 ? 0 : k >> (32 - bits);
+}
+
+// Index into an array of `length` values for point i of `points`, spreading the points evenly.
+// Float rounding of very long arrays could step past the end, so the index is held inside.
+uint32_t spreadIndex(uint32_t i, uint32_t points, uint32_t length) {
+    auto k = uint32_t(float(i) / float(points) * float(length - 1));
+    return k < length ? k : length - 1;
+}
+
+// Channel sum of the first M frames into re, with the block's peaks and level, windowed over M.
+void prepareInput(SpectrumAnalyzer* an, const TapBlock* block, uint32_t m,
+                  const WindowSettings& w) {
+    uint32_t cur = an->current;
+    sumChannels(block, int32_t(m), an->re, an->channelPeak[cur]);
+    double level = 0.0;
+    for (uint32_t j = 0; j < m; ++j)
+        level += std::fabs(an->re[j]);
+    an->totalLevel[cur] = level;
+    applyWindow(an->re, m, w.type, w.hammingAlpha, w.kaiserAlpha);
+}
+
+// Zero-pads re beyond M, transforms, and stores the power of the first P bins scaled by 1 / N.
+// Point 0 and point 1 both show bin 0; point i > 1 shows bin i - 1. The bins are read straight
+// from their bit-reversed positions instead of reordering the whole transform first.
+void finishSpectrum(SpectrumAnalyzer* an, uint32_t m) {
+    uint32_t n = an->fftSize;
+    std::memset(an->re + m, 0, size_t(n - m) * sizeof(float));
+    std::memset(an->im, 0, size_t(n) * sizeof(float));
+    transform(an->re, an->im, an->twiddles, n, an->stages);
+    uint32_t p = an->points;
+    float scale = 1.0f / float(n);
+    double* spectrum = an->spectrum[an->current];
+    for (uint32_t i = 0; i < p; ++i) {
+        uint32_t at = reversedIndex(spreadIndex(i, p, p), an->stages);
+        float re = an->re[at] * scale;
+        float im = an->im[at] * scale;
+        spectrum[i] = re * re + im * im;
+    }
+}
+
+// The trace: P points spread over the Q windowed channel sums in t.
+void fillScope(SpectrumAnalyzer* an, const float* t, uint32_t q) {
+    double* scope = an->scope[an->current];
+    for (uint32_t i = 0; i < an->points; ++i)
+        scope[i] = t[spreadIndex(i, an->points, q)];
+}
+
+// A block longer than the transform gets its own trace over all of its frames.
+void traceWholeBlock(SpectrumAnalyzer* an, const TapBlock* block, uint32_t q,
+                     const WindowSettings& w) {
+    auto* t = static_cast<float*>(std::malloc(size_t(q) * sizeof(float)));
+    if (!t) return;
+    sumChannels(block, int32_t(q), t, nullptr);
+    applyWindow(t, q, w.type, w.hammingAlpha, w.kaiserAlpha);
+    fillScope(an, t, q);
+    std::free(t);
+}
+
+double* allocateDoubles(uint32_t count) {
+    if (count == 0) return nullptr;
+    return static_cast<double*>(std::malloc(size_t(count) * sizeof(double)));
+}
+
+void copyDoubles(double* to, const double* from, uint32_t count) {
+    if (to) std::memcpy(to, from, size_t(count) * sizeof(double));
+}
+
+} // namespace
+
+SpectrumAnalyzer* createSpectrumAnalyzer(uint32_t frameRate, uint32_t channels,
+                                         uint32_t maxWindow) {
+    uint32_t m = frameRate < maxWindow ? frameRate : maxWindow;
+    if (m > MAX_FFT_SIZE) return nullptr;
+    uint32_t n = fftSizeFor(m);
+    uint32_t p = n / 2;
+    uint32_t pairs = n == 0 ? 0 : n - 1;
+    size_t bytes = sizeof(AnalyzerBlock) + 4 * size_t(p) * sizeof(double) +
+                   2 * size_t(n) * sizeof(float) + 2 * size_t(pairs) * sizeof(float);
+    auto* block = static_cast<AnalyzerBlock*>(std::calloc(1, bytes));
+    if (!block) return nullptr;
+    lockInit(&block->lock);
+
+    SpectrumAnalyzer* an = &block->analyzer;
+    auto* doubles = reinterpret_cast<double*>(block + 1);
+    an->spectrum[0] = doubles;
+    an->spectrum[1] = doubles + p;
+    an->scope[0] = doubles + 2 * size_t(p);
+    an->scope[1] = doubles + 3 * size_t(p);
+    auto* floats = reinterpret_cast<float*>(doubles + 4 * size_t(p));
+    an->re = floats;
+    an->im = floats + n;
+    an->twiddles = floats + 2 * size_t(n);
+
+    double rate = frameRate;
+    double size = n;
+    an->channels = channels;
+    an->frameRate = frameRate;
+    an->points = p;
+    an->nyquist = int32_t(frameRate / 2);
+    an->current = 0;
+    // Without a transform (or without a rate) there are no bins: the scales stay 0 rather
+    // than becoming the infinities and NaNs of a division by zero.
+    if (n > 0 && frameRate > 0) {
+        an->binWidth = rate / size;
+        an->fftSizeSquared = size * size;
+        an->spectrumScale = size * size / (rate / size);
+        an->spectrumScale2 = size * size * size / (rate / size);
+    }
+    an->stages = log2Of(n);
+    an->fftSize = n;
+    an->windowType = WINDOW_HAMMING;
+    an->hammingAlpha = 0.54f;
+    an->kaiserAlpha = 1.5f;
+    fillTwiddles(an->twiddles, n, an->stages);
+    return an;
+}
+
+void freeSpectrumAnalyzer(SpectrumAnalyzer* analyzer) {
+    if (!analyzer) return;
+    lockDestroy(lockOf(analyzer));
+    std::free(reinterpret_cast<AnalyzerBlock*>(analyzer));
+}
+
+void analyzerSetWindow(SpectrumAnalyzer* analyzer, int32_t type, float hammingAlpha,
+                       float kaiserAlpha) {
+    PlatformLock* lock = lockOf(analyzer);
+    lockEnter(lock);
+    analyzer->windowType = type;
+    analyzer->hammingAlpha = hammingAlpha;
+    analyzer->kaiserAlpha = kaiserAlpha;
+    lockLeave(lock);
+}
+
+int32_t analyzerFeed(void* analyzer, const TapBlock* block) {
+    auto* an = static_cast<SpectrumAnalyzer*>(analyzer);
+    if (!an || !block || !blockReadable(block)) return 1;
+    // Only the switch and the window settings are taken under the lock: the half being written
+    // from here on is the one no snapshot reads until the next switch.
+    PlatformLock* lock = lockOf(an);
+    lockEnter(lock);
+    an->current = 1 - an->current;
+    WindowSettings w = {an->windowType, an->hammingAlpha, an->kaiserAlpha};
+    lockLeave(lock);
+
+    uint32_t cur = an->current;
+    std::memset(an->channelPeak[cur], 0, sizeof(an->channelPeak[cur]));
+    an->totalLevel[cur] = 0.0;
+    uint32_t n = an->fftSize;
+    auto q = uint32_t(block->frames);
+    uint32_t m = q < n ? q : n;
+    if (n >= 2) prepareInput(an, block, m, w);
+    // When the whole block fits the transform, its windowed sum in re is exactly the trace's
+    // input: the trace is sampled from it before the transform overwrites it.
+    if (q > 0 && an->points > 0) {
+        if (q <= n) {
+            fillScope(an, an->re, q);
+        } else {
+            traceWholeBlock(an, block, q, w);
+        }
+    }
+    if (n >= 2) finishSpectrum(an, m);
+    return 1;
+}
+
+bool analyzerSnapshot(const SpectrumAnalyzer* analyzer, AnalyzerSnapshot* out) {
+    std::memset(out, 0, sizeof(*out));
+    out->channels = int32_t(analyzer->channels);
+    out->points = int32_t(analyzer->points);
+    out->nyquist = analyzer->nyquist;
+    out->frameRate = int32_t(analyzer->frameRate);
+    out->fftSize = int32_t(analyzer->fftSize);
+    out->binWidth = analyzer->binWidth;
+    out->fftSizeSquared = analyzer->fftSizeSquared;
+    out->spectrumScale = analyzer->spectrumScale;
+    out->spectrumScale2 = analyzer->spectrumScale2;
+    // Allocated before the lock is taken, so the feed waits at most for the copies.
+    out->spectrum = allocateDoubles(analyzer->points);
+    out->scope = allocateDoubles(analyzer->points);
+    uint32_t tracked = analyzer->channels < uint32_t(ANALYZER_MAX_CHANNELS)
+                           ? analyzer->channels
+                           : uint32_t(ANALYZER_MAX_CHANNELS);
+
+    PlatformLock* lock = lockOf(analyzer);
+    lockEnter(lock);
+    uint32_t r = 1 - analyzer->current;
+    for (uint32_t c = 0; c < tracked; ++c)
+        out->channelPeak[c] = analyzer->channelPeak[r][c];
+    out->totalLevel = analyzer->totalLevel[r];
+    copyDoubles(out->spectrum, analyzer->spectrum[r], analyzer->points);
+    copyDoubles(out->scope, analyzer->scope[r], analyzer->points);
+    lockLeave(lock);
+    return true;
+}
+
+void freeAnalyzerSnapshot(AnalyzerSnapshot* snapshot) {
+    std::free(snapshot->spectrum);
+    std::free(snapshot->scope);
+    snapshot->spectrum = nullptr;
+    snapshot->scope = nullptr;
+}
+
+void applyWindow(float* x, uint32_t length, int32_t type, float hammingAlpha, float kaiserAlpha) {
+    // A single sample has no span to shape; the formulas would divide by zero.
+    if (length < 2) return;
+    float d = float(length - 1);
+    switch (type) {
+    case WINDOW_HANN:
+        for (uint32_t i = 0; i < length; ++i)
+            x[i] *= 0.5f - 0.5f * std::cos(TWO_PI_F * float(i) / d);
+        break;
+    case WINDOW_HAMMING:
+        for (uint32_t i = 0; i < length; ++i)
+            x[i] *= 0.54f - 0.46f * std::cos(TWO_PI_F * float(i) / d);
+        break;
+    case WINDOW_GENERALIZED_HAMMING: {
+        // Outside 0.5..1.0 the window would go negative or grow toward the edges; a value that
+        // is not a number falls back to the Hann end.
+        float a = hammingAlpha > 1.0f ? 1.0f : (hammingAlpha >= 0.5f ? hammingAlpha : 0.5f);
+        for (uint32_t i = 0; i < length; ++i)
+            x[i] *= a - (1.0f - a) * std::cos(TWO_PI_F * float(i) / d);
+        break;
+    }
+    case WINDOW_BLACKMAN:
+        for (uint32_t i = 0; i < length; ++i) {
+            float phase = TWO_PI_F * float(i) / d;
+            x[i] *= 0.42f - 0.5f * std::cos(phase) + 0.08f * std::cos(2.0f * phase);
+        }
+        break;
+    case WINDOW_KAISER: {
+        float b = PI_F * kaiserAlpha;
+        float norm = besselI0(b);
+        for (uint32_t i = 0; i < length; ++i) {
+            float r = 2.0f * float(i) / d - 1.0f;
+            x[i] *= besselI0(b * std::sqrt(1.0f - r * r)) / norm;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
