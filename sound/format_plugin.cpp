@@ -140,7 +140,10 @@ int32_t pluginProbe(CodecContext* c, uint32_t) {
     if (plugin->check(&record) != 0) return SND_E_FORMAT;
     if (wantFormat) takeCheckResult(c, &record, plugin);
     // When the plug-in handed over formats, the engine converts the data through ACM from now on.
-    return codecOpenAcmStream(c);
+    int32_t result = codecOpenAcmStream(c);
+    // Without the conversion the compressed bytes would be played as PCM, as loud noise.
+    if (wantFormat && c->format->sourceFormat && !c->format->acmStream) return SND_E_FORMAT;
+    return result;
 }
 
 int32_t pluginSeekHook(CodecContext* c, uint64_t* frame, uint64_t* byte) {

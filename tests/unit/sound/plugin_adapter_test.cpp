@@ -212,7 +212,7 @@ struct ServiceAnswers {
     uint64_t size;
     int32_t firstAllocate, secondAllocate, setExtra, getExtra;
     size_t extraSize;
-    int32_t setFormats, suggest;
+    int32_t suggest;
 };
 ServiceAnswers* g_answers = nullptr;
 
@@ -238,7 +238,6 @@ int32_t PLUGIN_CALL checkServices(PluginCheckRecord* r) {
     a.getExtra = r->getExtra(r->host, &extra, &a.extraSize);
     uint8_t source[18] = {0x55, 0, 2, 0};
     uint8_t destination[16] = {1, 0, 2, 0};
-    a.setFormats = r->setFormats(r->host, source, sizeof source, destination, sizeof destination);
     a.suggest = r->suggest(source, destination, sizeof destination);
     return 0;
 }
@@ -270,9 +269,6 @@ TEST_F(PluginAdapterTest, CheckRecordCarriesTheHostAndItsServices) {
     EXPECT_EQ(1, a.getExtra);
     EXPECT_EQ(24u, a.extraSize);
     EXPECT_STREQ("state", static_cast<const char*>(probe.info.extra));
-    EXPECT_EQ(1, a.setFormats);
-    EXPECT_EQ(18u, probe.info.sourceFormatSize);
-    EXPECT_EQ(0x55, static_cast<const uint8_t*>(probe.info.sourceFormat)[0]);
     EXPECT_EQ(0, a.suggest); // no conversion services installed
 }
 
@@ -282,28 +278,56 @@ int32_t suggestPcm(const void*, void* destination, uint32_t size) {
     return 1;
 }
 
+// A conversion that opens only when `g_acmOpens` says so; `g_acmLive` counts open ones.
+bool g_acmOpens = false;
+int g_acmLive = 0;
+void* openAcm(const void*, const void*) {
+    if (!g_acmOpens) return nullptr;
+    ++g_acmLive;
+    return &g_acmLive;
+}
+void closeAcm(void* stream) {
+    if (stream == &g_acmLive) --g_acmLive;
+}
+
+// Describes compressed data the way a plug-in for an ACM format does.
 int32_t g_suggested = 0;
-uint8_t g_suggestedTag = 0;
-int32_t PLUGIN_CALL checkSuggest(PluginCheckRecord* r) {
-    uint8_t source[18] = {0x55};
+int32_t g_formatsSet = 0;
+int32_t PLUGIN_CALL checkCompressed(PluginCheckRecord* r) {
+    uint8_t source[20] = {0x55, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x00, 0x40};
     uint8_t destination[18] = {};
     g_suggested = r->suggest(source, destination, sizeof destination);
-    g_suggestedTag = destination[0];
+    g_formatsSet = r->setFormats(r->host, source, sizeof source, destination, sizeof destination);
+    r->formatTag = destination[0];
+    r->channels = 2;
+    r->blockAlign = 4;
+    r->rate = 44100;
+    r->dataSize = 1000;
     return 0;
 }
 
-TEST_F(PluginAdapterTest, SuggestAsksTheConversionServices) {
+TEST_F(PluginAdapterTest, HandedOverFormatsConvertThroughAcmOrTheFileIsRefused) {
     auto path = save(fakeFile(1));
     AcmServices acm{};
+    acm.open = openAcm;
+    acm.close = closeAcm;
     acm.suggest = suggestPcm;
     EngineSetAcmServices(&acm);
     FormatPlugin plugin{};
-    plugin.check = checkSuggest;
-    ProbeSetup probe(path, &plugin);
-    EXPECT_EQ(SND_OK, pluginProbe(&probe.context, 0));
+    plugin.check = checkCompressed;
+    for (bool opens : {true, false}) {
+        g_acmOpens = opens;
+        ProbeSetup probe(path, &plugin);
+        EXPECT_EQ(opens ? SND_OK : SND_E_FORMAT, pluginProbe(&probe.context, 0));
+        EXPECT_EQ(1, g_suggested);
+        EXPECT_EQ(1, g_formatsSet);
+        EXPECT_EQ(FORMAT_TAG_PCM, probe.info.formatTag);
+        EXPECT_EQ(20u, probe.info.sourceFormatSize);
+        EXPECT_EQ(0x55, static_cast<const uint8_t*>(probe.info.sourceFormat)[0]);
+        EXPECT_EQ(opens, probe.info.acmStream != nullptr);
+    }
+    EXPECT_EQ(0, g_acmLive); // the opened conversion was closed with the FormatInfo
     EngineSetAcmServices(nullptr);
-    EXPECT_EQ(1, g_suggested);
-    EXPECT_EQ(1, g_suggestedTag);
 }
 
 TEST_F(PluginAdapterTest, RefusalsComeBackAsFormatErrors) {
