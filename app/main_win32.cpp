@@ -9,6 +9,7 @@
 #include "app/watch_app_win32.h"
 #include "gfx/image_table.h"
 #include "gfx/image_table_win32.h"
+#include "sound/plugin_loader_win32.h"
 #include "util/ansi_text_win32.h"
 #include "util/file_util.h"
 #include "util/path_util.h"
@@ -39,6 +40,14 @@ void enterProgramFolder() {
     freeText(wide);
 }
 
+// Decoder plug-ins come from the "plugin" folder beside the program, which is now the
+// working directory.
+void loadProgramPlugins() {
+    wchar_t folder[PATH_UNITS];
+    DWORD length = GetCurrentDirectoryW(PATH_UNITS, folder);
+    if (length > 0 && length < PATH_UNITS) loadPlugins(folder);
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
@@ -46,6 +55,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     restrictDllSearch();
     setlocale(LC_ALL, "Japanese");
     enterProgramFolder();
+    loadProgramPlugins();
     loadImageTable(instance);
 
     WatchApp* app = new (std::nothrow) WatchApp(instance);
@@ -63,5 +73,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     app->destroy();
     delete app;
     freeImageTable();
+    unloadPlugins();
     return 0;
 }

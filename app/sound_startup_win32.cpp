@@ -4,6 +4,7 @@
 
 #include "app/settings.h"
 #include "sound/acm_services_win32.h"
+#include "sound/plugin_loader_win32.h"
 #include "sound/sound_engine.h"
 #include "sound/wave_codec.h"
 #include "sound/waveout_device_win32.h"
@@ -38,6 +39,7 @@ void startSoundEngine(const WatchSettings* settings) {
         return;
     }
     EngineRegisterCodec(waveCodecProbe, nullptr);
+    registerPlugins();
     EngineSetMasterVolume(settings ? static_cast<float>(settings->volume) / 100.0f : 0.0f);
 }
 

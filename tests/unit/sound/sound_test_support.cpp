@@ -1,7 +1,9 @@
 #include "sound_test_support.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <thread>
@@ -147,6 +149,21 @@ void freeAlignedBlock(void* block) {
 #else
     std::free(block);
 #endif
+}
+
+std::vector<int> playedRampFrames(const std::vector<uint8_t>& played) {
+    std::vector<int> frames;
+    for (size_t at = 0; at + 8 <= played.size(); at += 8) {
+        float left;
+        std::memcpy(&left, &played[at], 4);
+        if (left != 0.0f) frames.push_back(static_cast<int>(std::lround(left * 32768.0f)) - 1);
+    }
+    return frames;
+}
+
+bool playUntilDone(EngineRun& run, const std::function<bool()>& done,
+                   std::vector<uint8_t>* played) {
+    return waitUntil([&] { return done() || !run.device().playPeriod(played); }) && done();
 }
 
 bool waitUntil(const std::function<bool()>& ready) {

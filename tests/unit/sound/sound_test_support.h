@@ -52,6 +52,15 @@ bool waitUntil(const std::function<bool()>& ready);
 // The same with a limit of `ms` milliseconds.
 bool waitUntilFor(const std::function<bool()>& ready, int ms);
 
+// Left-channel frame numbers (ramp value - 1) of float stereo device bytes, skipping silence.
+std::vector<int> playedRampFrames(const std::vector<uint8_t>& played);
+
+class EngineRun;
+// Plays periods on `run`'s device (their bytes into `played`, if given) until `done` holds, for
+// at most five seconds; false if it never did.
+bool playUntilDone(EngineRun& run, const std::function<bool()>& done,
+                   std::vector<uint8_t>* played = nullptr);
+
 // Opens the engine on a test device with the WAVE codec registered; closes it on destruction.
 class EngineRun {
   public:
