@@ -1,5 +1,6 @@
 #include "watch/context_menu_win32.h"
 
+#include "alarm/alarm_dialog_win32.h"
 #include "app/settings.h"
 #include "app/watch_app_win32.h"
 #include "sound/sound_engine.h"
@@ -82,7 +83,9 @@ void carryOut(HWND window, WatchApp* app, CommandOutcome outcome) {
     case CommandAction::Quit:
         startQuit(window, app);
         break;
-    case CommandAction::AlarmSettings: // the alarm settings dialog is not part of the program yet
+    case CommandAction::AlarmSettings:
+        showAlarmDialog(app->instance, window, app->alarms);
+        break;
     case CommandAction::None:
         break;
     }

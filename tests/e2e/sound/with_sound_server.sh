@@ -25,9 +25,16 @@ done
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The server writes into its folder while it shuts down: wait for it to go before removing the
+# folder, or the removal races it and fails a run whose tests passed.
 cleanup() {
-  if [ -f "$XDG_RUNTIME_DIR/pulse/pid" ]; then kill "$(cat "$XDG_RUNTIME_DIR/pulse/pid")" || true; fi
-  rm -rf "$work"
+  local pid
+  if [ -f "$XDG_RUNTIME_DIR/pulse/pid" ]; then
+    pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid")
+    kill "$pid" || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  fi
+  rm -rf "$work" || true
 }
 trap cleanup EXIT
 
