@@ -18,6 +18,11 @@ namespace {
 constexpr WPARAM CMD_QUIT = 1055;
 constexpr int SLOT_FIRST_SYMBOL = 45;
 
+// How far ahead a test's alarm lies: past the program's start and fade-in even on a busy
+// machine, so the alarm can only ring once the watch is up.
+constexpr int ALARM_LEAD_SECONDS = 6;
+constexpr DWORD RING_WAIT_MS = (ALARM_LEAD_SECONDS + 6) * 1000;
+
 struct AlarmTime {
     int hour, minute, second;
 };
@@ -94,14 +99,14 @@ TEST(AlarmE2E, QuittingWritesAlarmXmlBesideTheProgramBackUnchanged) {
 
 TEST(AlarmE2E, OneShotAlarmIsDisarmedInTheFileWhenItRings) {
     RunningWatch w;
-    AlarmTime soon = timeFromNow(4);
+    AlarmTime soon = timeFromNow(ALARM_LEAD_SECONDS);
     AlarmTime later = timeFromNow(4 * 3600);
     writeFileBytes(w.folder.file(L"Alarm.xml"), alarmFile(alarmElement(0, true, false, 1, soon) +
                                                           alarmElement(1, true, true, 4, later)));
     ASSERT_TRUE(w.start());
     std::string disarmed =
         alarmFile(alarmElement(0, false, false, 1, soon) + alarmElement(1, true, true, 4, later));
-    EXPECT_TRUE(waitFor([&] { return w.alarms() == disarmed; }, 15000)) << w.alarms();
+    EXPECT_TRUE(waitFor([&] { return w.alarms() == disarmed; }, RING_WAIT_MS)) << w.alarms();
     w.quit();
     EXPECT_EQ(w.alarms(), disarmed);
 }
@@ -167,7 +172,7 @@ class AlarmRings : public ::testing::Test {
 
 TEST_F(AlarmRings, PopupPlaysItsTimesEvenWhenTheFileAsksForALoopAndEnds) {
     writeFileBytes(w.folder.file(L"bell.wav"), silentWave(1.0));
-    AlarmTime soon = timeFromNow(3);
+    AlarmTime soon = timeFromNow(ALARM_LEAD_SECONDS);
     writeFileBytes(w.folder.file(L"Alarm.xml"),
                    alarmFile(alarmElement(0, true, false, 2, soon, "bell.wav", 2, true)));
     ASSERT_TRUE(w.start());
@@ -178,7 +183,7 @@ TEST_F(AlarmRings, PopupPlaysItsTimesEvenWhenTheFileAsksForALoopAndEnds) {
             popup = shown.empty() ? nullptr : shown[0];
             return popup != nullptr;
         },
-        10000));
+        RING_WAIT_MS));
     EXPECT_EQ(GetWindow(popup, GW_OWNER), w.watch);
     EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 8000));
     EXPECT_EQ(w.alarms(), alarmFile(alarmElement(0, false, false, 2, soon, "bell.wav", 2, true)));
@@ -186,7 +191,7 @@ TEST_F(AlarmRings, PopupPlaysItsTimesEvenWhenTheFileAsksForALoopAndEnds) {
 }
 
 TEST_F(AlarmRings, AlarmWhoseSoundIsGoneRingsSilentlyAndIsStillDisarmed) {
-    AlarmTime soon = timeFromNow(3);
+    AlarmTime soon = timeFromNow(ALARM_LEAD_SECONDS);
     writeFileBytes(w.folder.file(L"Alarm.xml"),
                    alarmFile(alarmElement(0, true, false, 2, soon, "gone.wav")));
     ASSERT_TRUE(w.start());
@@ -197,7 +202,7 @@ TEST_F(AlarmRings, AlarmWhoseSoundIsGoneRingsSilentlyAndIsStillDisarmed) {
             shown = shown || !shownPopups().empty();
             return w.alarms() == disarmed;
         },
-        10000));
+        RING_WAIT_MS));
     waitFor([&] { return (shown = shown || !shownPopups().empty()); }, 1500);
     EXPECT_FALSE(shown);
     EXPECT_TRUE(windowsOfClass(L"ALARM-CLASS", w.process.id()).empty());
@@ -242,12 +247,13 @@ TEST(AlarmE2E, WatchShowsTheNextAlarmsSymbolUntilItHasRung) {
     POINT origin = symbolOrigin();
 
     writeFileBytes(w.folder.file(L"Alarm.xml"),
-                   alarmFile(alarmElement(0, true, false, 3, timeFromNow(5))));
+                   alarmFile(alarmElement(0, true, false, 3, timeFromNow(ALARM_LEAD_SECONDS))));
     ASSERT_TRUE(w.start());
     SetWindowPos(w.watch, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    EXPECT_TRUE(waitFor([&] { return symbolShown(w.watch, origin, symbol) > 0.9; }, 4000));
+    EXPECT_TRUE(waitFor([&] { return symbolShown(w.watch, origin, symbol) > 0.9; },
+                        (ALARM_LEAD_SECONDS - 1) * 1000));
     // Once the one-shot alarm has rung nothing is armed, and the symbol goes.
-    EXPECT_TRUE(waitFor([&] { return symbolShown(w.watch, origin, symbol) < 0.1; }, 10000));
+    EXPECT_TRUE(waitFor([&] { return symbolShown(w.watch, origin, symbol) < 0.1; }, RING_WAIT_MS));
     w.quit();
     freeImageTable();
     FreeLibrary(module);
