@@ -18,8 +18,6 @@ constexpr size_t NAME_BYTES = 128;
 // A sound path of PATH_UNITS - 1 UTF-16 units takes at most three UTF-8 bytes per unit.
 constexpr size_t FILE_VALUE_BYTES = (PATH_UNITS - 1) * 3 + 1;
 
-const char16 BAD_SUFFIX[] = U16(".bad");
-
 // One numeric attribute: the field it stores, and for a yes/no attribute the field's bit.
 struct NumberAttribute {
     const char* name;
@@ -144,15 +142,7 @@ void readEntries(XmlDocument* doc, AlarmEntry** entries, uint32_t* count) {
 // Keeps a file the program could not take as alarms beside it, so the save at quit, which
 // deletes the file of an empty list, does not destroy what the user wrote.
 void keepRejectedFile(const char16* path, const char* bytes, uint32_t count) {
-    size_t length = text16Length(path);
-    char16 badPath[PATH_UNITS];
-    if (length + sizeof BAD_SUFFIX / sizeof(char16) > PATH_UNITS) {
-        debugLog("Alarm.xml rejected; its path is too long for a .bad copy");
-        return;
-    }
-    memcpy(badPath, path, length * sizeof(char16));
-    memcpy(badPath + length, BAD_SUFFIX, sizeof BAD_SUFFIX);
-    if (!writeWholeFile(badPath, bytes, count)) debugLog("Alarm.xml rejected; no .bad copy made");
+    if (!keepBadCopy(path, bytes, count)) debugLog("Alarm.xml rejected; no .bad copy made");
 }
 
 bool isAlarmRoot(XmlDocument* doc) {

@@ -39,8 +39,6 @@ const SettingField FIELDS[] = {
 };
 constexpr size_t FIELD_COUNT = sizeof FIELDS / sizeof FIELDS[0];
 
-const char16 BAD_SUFFIX[] = U16(".bad");
-
 void setDefaults(WatchSettings* record) {
     for (const SettingField& f : FIELDS)
         record->*f.field = f.defaultValue;
@@ -65,21 +63,13 @@ char* readSettingsFile(const char16* path, uint32_t* count) {
 // a complete new file, does not destroy what the user wrote. `bytes` are the bytes read, or null
 // when reading failed; then one more read is tried for the copy.
 void keepRejectedFile(const char16* path, const char* bytes, uint32_t count) {
-    size_t length = text16Length(path);
-    char16 badPath[PATH_UNITS];
-    if (length + sizeof BAD_SUFFIX / sizeof(char16) > PATH_UNITS) {
-        debugLog("Setting.xml rejected; its path is too long for a .bad copy");
-        return;
-    }
-    memcpy(badPath, path, length * sizeof(char16));
-    memcpy(badPath + length, BAD_SUFFIX, sizeof BAD_SUFFIX);
     char* again = bytes ? nullptr : readSettingsFile(path, &count);
     if (!bytes && !again) {
         debugLog("Setting.xml rejected and unreadable; no .bad copy made");
         return;
     }
-    if (!writeWholeFile(badPath, bytes ? bytes : again, count)) {
-        debugLog("Setting.xml rejected; writing its .bad copy failed");
+    if (!keepBadCopy(path, bytes ? bytes : again, count)) {
+        debugLog("Setting.xml rejected; no .bad copy made");
     }
     free(again);
 }

@@ -1,5 +1,7 @@
 #include "util/file_util.h"
 
+#include <cstring>
+
 uint32_t fileSize(const char16* path) {
     int64_t size = pathFileSize(path);
     return size < 0 ? 0 : static_cast<uint32_t>(size);
@@ -24,4 +26,14 @@ bool writeWholeFile(const char16* path, const void* bytes, uint32_t count) {
 
 void deleteFile(const char16* path) {
     pathDeleteFile(path);
+}
+
+bool keepBadCopy(const char16* path, const void* bytes, uint32_t count) {
+    static const char16 suffix[] = U16(".bad");
+    size_t length = text16Length(path);
+    char16 badPath[PATH_UNITS];
+    if (length + sizeof suffix / sizeof(char16) > PATH_UNITS) return false;
+    memcpy(badPath, path, length * sizeof(char16));
+    memcpy(badPath + length, suffix, sizeof suffix);
+    return writeWholeFile(badPath, bytes, count);
 }

@@ -19,3 +19,7 @@ uint32_t readWholeFile(const char16* path, void* buffer, uint32_t capacity);
 bool writeWholeFile(const char16* path, const void* bytes, uint32_t count);
 // Deletes the file.
 void deleteFile(const char16* path);
+// Writes `bytes` beside `path` as "<path>.bad": a file the program could not take is kept there
+// so that the next save does not destroy what the user wrote. False when the longer name does
+// not fit PATH_UNITS or the write fails.
+bool keepBadCopy(const char16* path, const void* bytes, uint32_t count);

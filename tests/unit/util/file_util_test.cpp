@@ -41,6 +41,21 @@ TEST(WholeFile, ReadRefusesAFileLargerThanTheBuffer) {
     EXPECT_EQ(buffer[0], 'x'); // nothing was read into a buffer that is too small
 }
 
+TEST(BadCopy, KeptBesideTheFileUnlessTheNameWouldNotFit) {
+    TempFolder folder;
+    std::u16string path = folder.file(u"Alarm.xml");
+    ASSERT_TRUE(keepBadCopy(asText16(path), "<Alarm", 6));
+    EXPECT_EQ(readAll(path + u".bad"), "<Alarm");
+    EXPECT_EQ(pathFileSize(asText16(path)), -1); // the original name is left alone
+
+    // ".bad" needs four more units and the terminator one: 255 units fit, 256 do not.
+    std::u16string shortest = folder.file(u"a");
+    std::u16string longest = shortest + std::u16string(255 - shortest.size(), u'a');
+    EXPECT_TRUE(keepBadCopy(asText16(longest), "x", 1));
+    EXPECT_EQ(readAll(longest + u".bad"), "x");
+    EXPECT_FALSE(keepBadCopy(asText16(longest + u"a"), "x", 1));
+}
+
 TEST(SafeReplace, MissingFolderFailsWithoutLeavingAnything) {
     TempFolder folder;
     std::u16string path =
