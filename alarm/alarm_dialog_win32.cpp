@@ -622,11 +622,19 @@ INT_PTR CALLBACK listDialogProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_NOTIFY:
         listNotified(d, reinterpret_cast<const NMHDR*>(lParam));
         return FALSE;
-    case WM_COMMAND:
-        // Enter runs the panel's default button; Escape is the close command.
-        if (LOWORD(wParam) == IDOK) applyAndClose(d);
-        if (LOWORD(wParam) == IDCANCEL) EndDialog(window, 0);
+    case WM_COMMAND: {
+        // The dialog manager sends Enter on a focused panel button here, not to the panel: it is
+        // that button's click. Enter elsewhere runs the panel's default button; Escape is the
+        // close command.
+        HWND from = reinterpret_cast<HWND>(lParam);
+        if (from && GetParent(from) == d->editPanel)
+            panelCommand(d, LOWORD(wParam), HIWORD(wParam));
+        else if (LOWORD(wParam) == IDOK)
+            applyAndClose(d);
+        else if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(window, 0);
         return TRUE;
+    }
     case WM_CLOSE:
         EndDialog(window, 0);
         return TRUE;

@@ -504,4 +504,20 @@ TEST_F(AlarmDialog, TheCloseCommandAppliesNothing) {
     EXPECT_EQ(list->entries[0].flags & ALARM_ENABLED, ALARM_ENABLED);
 }
 
+TEST_F(AlarmDialog, EnterPressesTheFocusedPanelButton) {
+    addAlarms(1);
+    open();
+    drop({folder + L"\\bell.wav"});
+    ASSERT_TRUE(enabled(1002));
+    PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(1002)), TRUE);
+    PostMessageW(item(1002), WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(item(1002), WM_KEYUP, VK_RETURN, 0);
+    EXPECT_TRUE(waitFor([&] { return rows() == 3; })) << rows();
+    // Enter in the list runs the default button, "適用して終了".
+    PostMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(listView), TRUE);
+    PostMessageW(listView, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(closed(), 1);
+    EXPECT_EQ(list->count, 2u);
+}
+
 } // namespace
