@@ -44,6 +44,10 @@ constexpr int ID_DELETE = 1023;
 
 constexpr int SYMBOL_LAST = 6;
 
+// How often the dialog looks for alarms the scheduler disarmed while it is open.
+constexpr UINT_PTR FOLLOW_LIST_TIMER = 1;
+constexpr UINT FOLLOW_LIST_MS = 100;
+
 // The weekday boxes by id; 1007 carries Saturday and 1008 Friday.
 struct DayBox {
     int id;
@@ -69,8 +73,17 @@ constexpr NumberField NumberFields[] = {
     {ID_PLAY_TIMES, ID_PLAY_TIMES_SPIN, 1, 10, &AlarmEntry::playTimes},
 };
 
+// The data an alarm row owns: its copy of the alarm and, for a row shown from the list at open
+// and not rewritten since, where that alarm is in the list and whether it was armed there when
+// last looked at.
+struct AlarmRow {
+    AlarmEntry entry;
+    int32_t listIndex; // -1 for a row added or rewritten in the dialog
+    bool armedInList;
+};
+
 // The open dialog: the list it edits and the state of its windows, made by showAlarmDialog for
-// as long as the dialog is open. Each row of the list view owns a heap copy of its alarm.
+// as long as the dialog is open. Each alarm row of the list view owns an AlarmRow on the heap.
 struct AlarmDialog {
     AlarmList* list;
     HINSTANCE instance;
@@ -90,13 +103,18 @@ AlarmDialog* dialogOf(HWND window) {
 
 // ---- rows ----
 
-AlarmEntry* rowEntry(const AlarmDialog* d, int row) {
+AlarmRow* rowData(const AlarmDialog* d, int row) {
     LVITEMW item = {};
     item.mask = LVIF_PARAM;
     item.iItem = row;
     if (!SendMessageW(d->listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
         return nullptr;
-    return reinterpret_cast<AlarmEntry*>(item.lParam);
+    return reinterpret_cast<AlarmRow*>(item.lParam);
+}
+
+AlarmEntry* rowEntry(const AlarmDialog* d, int row) {
+    AlarmRow* data = rowData(d, row);
+    return data ? &data->entry : nullptr;
 }
 
 int rowCount(const AlarmDialog* d) {
@@ -122,9 +140,10 @@ void selectRow(const AlarmDialog* d, int row) {
 }
 
 // Writes `entry` into row `row`, or appends it when `row` is negative. The row takes a new copy
-// of the alarm and frees the one it held.
-void fillAlarmRow(AlarmDialog* d, int row, const AlarmEntry& entry) {
-    AlarmEntry* copy = new (std::nothrow) AlarmEntry(entry);
+// of the alarm and frees the one it held. `listIndex` is where the alarm is in the list, or -1.
+void fillAlarmRow(AlarmDialog* d, int row, const AlarmEntry& entry, int32_t listIndex) {
+    AlarmRow* copy =
+        new (std::nothrow) AlarmRow{entry, listIndex, (entry.flags & ALARM_ENABLED) != 0};
     if (!copy) return;
     LVITEMW item = {};
     item.mask = LVIF_PARAM;
@@ -139,7 +158,7 @@ void fillAlarmRow(AlarmDialog* d, int row, const AlarmEntry& entry) {
             return;
         }
     } else {
-        AlarmEntry* old = rowEntry(d, row);
+        AlarmRow* old = rowData(d, row);
         item.iItem = row;
         if (!SendMessageW(d->listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item))) {
             delete copy;
@@ -176,7 +195,7 @@ void fillNewRow(AlarmDialog* d) {
 
 void freeRows(AlarmDialog* d) {
     for (int row = rowCount(d) - 1; row >= 0; --row)
-        delete rowEntry(d, row);
+        delete rowData(d, row);
 }
 
 // ---- the panel ----
@@ -242,14 +261,14 @@ void commitPanel(AlarmDialog* d) {
     if (kind == PanelRow::None) return;
     // Copied first: filling the row re-selects it, which reloads the panel.
     const AlarmEntry edit = d->editEntry;
-    fillAlarmRow(d, d->selectedRow, edit);
+    fillAlarmRow(d, d->selectedRow, edit, -1);
     if (kind == PanelRow::New) fillNewRow(d);
     updatePanelButtons(d);
 }
 
 void deleteRow(AlarmDialog* d) {
     if (selectedKind(d) == PanelRow::Alarm) {
-        delete rowEntry(d, d->selectedRow);
+        delete rowData(d, d->selectedRow);
         ListView_DeleteItem(d->listView, d->selectedRow);
     }
     // The last row may have gone with no "新規" row after it: the row before takes its place.
@@ -557,12 +576,33 @@ bool initListDialog(HWND window, AlarmDialog* d) {
     d->listView = GetDlgItem(window, ID_LIST_VIEW);
     setUpListView(d);
     for (uint32_t i = 0; i < d->list->count; ++i)
-        fillAlarmRow(d, -1, d->list->entries[i]);
+        fillAlarmRow(d, -1, d->list->entries[i], int32_t(i));
     fillNewRow(d);
     loadSelectedRow(d);
     layoutAlarmDialog(d);
+    SetTimer(window, FOLLOW_LIST_TIMER, FOLLOW_LIST_MS, nullptr);
     ShowWindow(window, SW_SHOW);
     return true;
+}
+
+bool armedInList(AlarmList* list, int32_t index) {
+    lockEnter(&list->lock);
+    bool armed = uint32_t(index) < list->count && (list->entries[index].flags & ALARM_ENABLED);
+    lockLeave(&list->lock);
+    return armed;
+}
+
+// A one-shot alarm that rings while the dialog is open disarms itself in the list. Its row's
+// check box follows, so that applying the dialog does not arm the alarm again; ticking the box
+// afterwards arms it on purpose.
+void followDisarmedAlarms(AlarmDialog* d) {
+    for (int row = 0, rows = rowCount(d); row < rows; ++row) {
+        AlarmRow* data = rowData(d, row);
+        if (!data || data->listIndex < 0 || !data->armedInList) continue;
+        if (armedInList(d->list, data->listIndex)) continue;
+        data->armedInList = false;
+        ListView_SetCheckState(d->listView, row, FALSE);
+    }
 }
 
 // A row's check box is the alarm's armed state: the row's copy follows it, so writing the panel
@@ -638,7 +678,11 @@ INT_PTR CALLBACK listDialogProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_CLOSE:
         EndDialog(window, 0);
         return TRUE;
+    case WM_TIMER:
+        if (wParam == FOLLOW_LIST_TIMER) followDisarmedAlarms(d);
+        return TRUE;
     case WM_DESTROY:
+        KillTimer(window, FOLLOW_LIST_TIMER);
         listDialogDestroyed(d);
         return TRUE;
     default:

@@ -520,4 +520,44 @@ TEST_F(AlarmDialog, EnterPressesTheFocusedPanelButton) {
     EXPECT_EQ(list->count, 2u);
 }
 
+TEST_F(AlarmDialog, OneShotAlarmThatRingsWhileOpenIsNotArmedAgainByApplying) {
+    addAlarms(3);
+    list->entries[0].flags = ALARM_ENABLED;
+    list->entries[1].flags = ALARM_ENABLED;
+    std::wstring file = folder + L"\\Alarm.xml";
+    wcscpy(list->filePath, file.c_str());
+    open();
+    // Row 1 is rewritten in the dialog: the alarm that rings is the list's old one.
+    select(1);
+    type(1014, L"9");
+    click(1002);
+    // What the scheduler does when 0:30:00 and then 1:30:00 come.
+    SystemTime firstRings = {2026, 12, 0, 7, 0, 30, 0, 0};
+    SystemTime secondRings = {2026, 12, 0, 7, 1, 30, 0, 0};
+    AlarmEntry rang = {};
+    ASSERT_TRUE(list->matchNow(firstRings, &rang));
+    ASSERT_TRUE(list->matchNow(secondRings, &rang));
+    EXPECT_TRUE(waitFor([&] { return !rowTicked(0); })) << "the row follows the list";
+    Sleep(300);
+    EXPECT_TRUE(rowTicked(1));
+    EXPECT_TRUE(rowTicked(2));
+    click(1);
+    EXPECT_EQ(closed(), 1);
+    ASSERT_EQ(list->count, 3u);
+    EXPECT_EQ(list->entries[0].flags & ALARM_ENABLED, 0u);
+    EXPECT_EQ(list->entries[1].flags & ALARM_ENABLED, ALARM_ENABLED);
+    EXPECT_EQ(list->entries[1].second, 9u);
+    EXPECT_EQ(list->entries[2].flags & ALARM_ENABLED, ALARM_ENABLED);
+
+    // Ticking the row after the alarm rang arms it on purpose.
+    open();
+    ASSERT_FALSE(rowTicked(0));
+    tick(0, true);
+    Sleep(300);
+    click(1);
+    EXPECT_EQ(closed(), 1);
+    EXPECT_EQ(list->entries[0].flags & ALARM_ENABLED, ALARM_ENABLED);
+    DeleteFileW(file.c_str());
+}
+
 } // namespace
