@@ -75,7 +75,7 @@ std::wstring makeTempFolder() {
 }
 
 void removeFolder(const std::wstring& folder) {
-    for (const wchar_t* name : {L"bell.wav", L"junk.wav"})
+    for (const wchar_t* name : {L"bell.wav", L"junk.wav", L"Alarm.xml"})
         DeleteFileW((folder + L"\\" + name).c_str());
     RemoveDirectoryW(folder.c_str());
 }
@@ -557,7 +557,6 @@ TEST_F(AlarmDialog, OneShotAlarmThatRingsWhileOpenIsNotArmedAgainByApplying) {
     click(1);
     EXPECT_EQ(closed(), 1);
     EXPECT_EQ(list->entries[0].flags & ALARM_ENABLED, ALARM_ENABLED);
-    DeleteFileW(file.c_str());
 }
 
 } // namespace
