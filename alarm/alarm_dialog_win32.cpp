@@ -130,6 +130,11 @@ PanelRow selectedKind(const AlarmDialog* d) {
     return rowEntry(d, d->selectedRow) ? PanelRow::Alarm : PanelRow::New;
 }
 
+// The alarm of the row shown in the panel; null for the "新規" row or no row.
+AlarmEntry* selectedAlarm(const AlarmDialog* d) {
+    return selectedKind(d) == PanelRow::Alarm ? rowEntry(d, d->selectedRow) : nullptr;
+}
+
 void setRowText(const AlarmDialog* d, int row, int column, const char16* text) {
     ListView_SetItemText(d->listView, row, column, const_cast<LPWSTR>(text));
 }
@@ -227,7 +232,7 @@ void drawSymbolPreview(AlarmDialog* d) {
 void updatePanelButtons(AlarmDialog* d) {
     drawSymbolPreview(d);
     PanelRow kind = selectedKind(d);
-    const AlarmEntry* entry = kind == PanelRow::Alarm ? rowEntry(d, d->selectedRow) : nullptr;
+    const AlarmEntry* entry = selectedAlarm(d);
     HWND panel = d->editPanel;
     EnableWindow(GetDlgItem(panel, ID_DELETE), kind == PanelRow::Alarm);
     SetDlgItemTextW(panel, ID_COMMIT, kind == PanelRow::Alarm ? L"更新" : L"追加");
@@ -253,7 +258,7 @@ void loadPanel(AlarmDialog* d, const AlarmEntry* entry) {
 }
 
 void loadSelectedRow(AlarmDialog* d) {
-    loadPanel(d, selectedKind(d) == PanelRow::Alarm ? rowEntry(d, d->selectedRow) : nullptr);
+    loadPanel(d, selectedAlarm(d));
 }
 
 void commitPanel(AlarmDialog* d) {
@@ -421,7 +426,7 @@ void boxClicked(AlarmDialog* d, int id) {
 void applyAndClose(AlarmDialog* d) {
     drawSymbolPreview(d);
     PanelRow kind = selectedKind(d);
-    const AlarmEntry* entry = kind == PanelRow::Alarm ? rowEntry(d, d->selectedRow) : nullptr;
+    const AlarmEntry* entry = selectedAlarm(d);
     int pending = pendingPanelChange(kind, entry, d->editEntry);
     if (pending != 0) {
         int answer =
