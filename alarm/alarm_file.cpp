@@ -121,8 +121,9 @@ bool append(AlarmEntry** entries, uint32_t* count, uint32_t* room, const AlarmEn
     return true;
 }
 
-// Reads every alarm element under the cursor ("Edit") in document order.
-void readEntries(XmlDocument* doc, AlarmEntry** entries, uint32_t* count) {
+// Reads every alarm element under the cursor ("Edit") in document order. False when memory ran
+// out part-way; the alarms read so far are kept.
+bool readEntries(XmlDocument* doc, AlarmEntry** entries, uint32_t* count) {
     uint32_t room = 0;
     XmlIterator child = nullptr;
     for (XmlStatus s = xmlFirstChild(doc, &child); s == XmlOk; s = xmlNextSibling(doc, &child)) {
@@ -134,15 +135,10 @@ void readEntries(XmlDocument* doc, AlarmEntry** entries, uint32_t* count) {
         xmlMove(doc, "../");
         if (!append(entries, count, &room, entry)) {
             debugLog("Alarm.xml: out of memory after %u alarms", *count);
-            return;
+            return false;
         }
     }
-}
-
-// Keeps a file the program could not take as alarms beside it, so the save at quit, which
-// deletes the file of an empty list, does not destroy what the user wrote.
-void keepRejectedFile(const char16* path, const char* bytes, uint32_t count) {
-    if (!keepBadCopy(path, bytes, count)) debugLog("Alarm.xml rejected; no .bad copy made");
+    return true;
 }
 
 bool isAlarmRoot(XmlDocument* doc) {
@@ -150,22 +146,29 @@ bool isAlarmRoot(XmlDocument* doc) {
     return xmlGetName(doc, name, sizeof name) == XmlOk && strncmp(name, "Alarm", 5) == 0;
 }
 
-// The alarm document of the file at `path` (`size` bytes), or null when there is none; a file
-// that is there but not an alarm file is kept as "<path>.bad".
-XmlDocument* readAlarmDocument(const char16* path, uint32_t size) {
+// The alarm document of the file at `path` (`size` bytes), or null when there is none. A file
+// that is there but not an alarm file is kept as "<path>.bad"; when it cannot be read or set
+// aside, `*keep` is set so that no save replaces or deletes what the user wrote.
+XmlDocument* readAlarmDocument(const char16* path, uint32_t size, bool* keep) {
     if (size > ALARM_FILE_LIMIT) {
         debugLog("Alarm.xml refused: %u bytes", size);
+        *keep = true;
         return nullptr;
     }
     char* bytes = static_cast<char*>(malloc(size));
-    if (!bytes) return nullptr;
-    uint32_t count = readWholeFile(path, bytes, size);
+    uint32_t count = bytes ? readWholeFile(path, bytes, size) : 0;
     XmlDocument* doc = count ? xmlParse(bytes, count) : nullptr;
     if (doc && !isAlarmRoot(doc)) {
         xmlFree(doc);
         doc = nullptr;
     }
-    if (!doc && count) keepRejectedFile(path, bytes, count);
+    if (!count) {
+        debugLog("Alarm.xml could not be read");
+        *keep = true;
+    } else if (!doc && !keepBadCopy(path, bytes, count)) {
+        debugLog("Alarm.xml rejected; no .bad copy made");
+        *keep = true;
+    }
     free(bytes);
     return doc;
 }
@@ -173,6 +176,10 @@ XmlDocument* readAlarmDocument(const char16* path, uint32_t size) {
 } // namespace
 
 void AlarmList::save() {
+    if (keepFile) {
+        debugLog("Alarm.xml left as it was: it could not be read or set aside at start-up");
+        return;
+    }
     if (count == 0) {
         deleteFile(filePath);
         return;
@@ -194,11 +201,12 @@ void AlarmList::save() {
 void AlarmList::load() {
     uint32_t size = fileSize(filePath);
     if (size == 0) return;
-    XmlDocument* doc = readAlarmDocument(filePath, size);
+    XmlDocument* doc = readAlarmDocument(filePath, size, &keepFile);
     if (!doc) return;
     AlarmEntry* loaded = nullptr;
     uint32_t loadedCount = 0;
-    if (xmlMove(doc, "Edit") == XmlOk) readEntries(doc, &loaded, &loadedCount);
+    // A list cut short by lack of memory must not be saved over the whole file.
+    if (xmlMove(doc, "Edit") == XmlOk && !readEntries(doc, &loaded, &loadedCount)) keepFile = true;
     xmlFree(doc);
     free(entries);
     entries = loaded;

@@ -21,7 +21,7 @@ struct AlarmList {
     // "<filePath>.bad" before a save could replace or delete it.
     void load();
     // Writes the alarms to `filePath` (safely replacing the old file), or deletes the file when
-    // the list is empty.
+    // the list is empty. Does nothing when `keepFile` is set.
     void save();
 
     // The first armed alarm due exactly at `now` on its weekday. With an `out`, a one-shot alarm
@@ -42,6 +42,10 @@ struct AlarmList {
     char16 baseDir[PATH_UNITS];
     uint64_t baseDirLength;
     PlatformLock lock;
+    // Set by load() when the file was there but could neither be read whole nor set aside as
+    // "<filePath>.bad" (unreadable, too large, out of memory): saving over it or deleting it
+    // would destroy the user's alarms, so the file is left as it is.
+    bool keepFile;
 };
 
 // Bit index in `days` of the weekday of a date: Monday 0 .. Saturday 5, Sunday 6.

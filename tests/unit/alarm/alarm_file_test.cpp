@@ -239,3 +239,51 @@ TEST_F(AlarmFile, SavingTwiceWritesTheSameBytes) {
 }
 
 } // namespace
+
+namespace {
+
+// Points `list` at `file` instead of the fixture's Alarm.xml.
+void useFile(AlarmList* list, const std::u16string& file) {
+    ASSERT_LT(file.size(), static_cast<size_t>(PATH_UNITS));
+    std::copy(file.begin(), file.end(), list->filePath);
+    list->filePath[file.size()] = 0;
+}
+
+} // namespace
+
+// A file that can neither be taken nor set aside must survive the save at quit, which would
+// otherwise delete it (the list is empty) or write the run's alarms over it.
+TEST_F(AlarmFile, FileThatCannotBeReadOrSetAsideIsNeitherDeletedNorReplaced) {
+    std::string huge(16u * 1024 * 1024 + 1, ' ');
+    writeBytes(path, huge);
+    list->load();
+    EXPECT_EQ(list->count, 0u);
+    list->save();
+    EXPECT_EQ(pathFileSize(asText16(path)), static_cast<int64_t>(huge.size()));
+    setAlarms({alarmAt(6, 0, 0)});
+    list->save();
+    EXPECT_EQ(pathFileSize(asText16(path)), static_cast<int64_t>(huge.size()));
+
+    // A broken file whose ".bad" name would not fit: it stays where it is.
+    AlarmList* other = AlarmList::create();
+    std::u16string longName = folder.file(u"a");
+    longName += std::u16string(PATH_UNITS - 2 - longName.size(), u'a');
+    useFile(other, longName);
+    writeBytes(longName, "<Alarm");
+    other->load();
+    other->save();
+    EXPECT_EQ(readBytes(longName), "<Alarm");
+    AlarmList::destroy(other);
+}
+
+TEST_F(AlarmFile, FileSetAsideAsBadIsReplacedByTheNextSave) {
+    writeBytes(path, "<Alarm");
+    list->load();
+    setAlarms({alarmAt(6, 0, 0)});
+    list->save();
+    EXPECT_EQ(readBytes(folder.file(u"Alarm.xml.bad")), "<Alarm");
+    AlarmList* back = reload();
+    ASSERT_EQ(back->count, 1u);
+    EXPECT_EQ(back->entries[0].hour, 6u);
+    AlarmList::destroy(back);
+}
