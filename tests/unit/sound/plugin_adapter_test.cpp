@@ -330,6 +330,37 @@ TEST_F(PluginAdapterTest, HandedOverFormatsConvertThroughAcmOrTheFileIsRefused) 
     EngineSetAcmServices(nullptr);
 }
 
+// A decoding plug-in that also hands over formats: its state must be let go of when the
+// conversion cannot be opened and the file is refused after all.
+int32_t PLUGIN_CALL checkCompressedDecoding(PluginCheckRecord* r) {
+    checkCompressed(r);
+    FakeState* state = nullptr;
+    if (r->allocateExtra(r->host, reinterpret_cast<void**>(&state), sizeof *state) != 1) return 1;
+    *state = {STATE_MAGIC, r->stream, r->read};
+    return 0;
+}
+
+TEST_F(PluginAdapterTest, RefusalAfterTheCheckTookTheFileLetsThePluginDeleteItsState) {
+    auto path = save(fakeFile(1));
+    AcmServices acm{};
+    acm.open = openAcm;
+    acm.close = closeAcm;
+    acm.suggest = suggestPcm;
+    EngineSetAcmServices(&acm);
+    FormatPlugin plugin = decodingPlugin();
+    plugin.check = checkCompressedDecoding;
+    for (bool opens : {true, false}) {
+        g_acmOpens = opens;
+        seen.deletes = 0;
+        seen.deletesWithState = 0;
+        ProbeSetup probe(path, &plugin);
+        EXPECT_EQ(opens ? SND_OK : SND_E_FORMAT, pluginProbe(&probe.context, 0));
+        EXPECT_EQ(opens ? 0 : 1, seen.deletes.load()) << opens;
+        EXPECT_EQ(opens ? 0 : 1, seen.deletesWithState.load()) << opens;
+    }
+    EngineSetAcmServices(nullptr);
+}
+
 TEST_F(PluginAdapterTest, RefusalsComeBackAsFormatErrors) {
     auto path = save({'N', 'O', 'P', 'E', 0, 0, 0, 0});
     FormatPlugin rejecting = decodingPlugin();
