@@ -169,6 +169,22 @@ int64_t pathFileSize(const char16* path) {
     return (static_cast<int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 
+namespace {
+
+constexpr int REPLACE_RETRIES = 10;
+constexpr DWORD REPLACE_RETRY_MS = 20;
+
+// Puts the written temporary file in the place of `path`. ReplaceFileW keeps the old file's
+// attributes; it needs an existing file to replace.
+bool placeNewFile(const wchar_t* path, const wchar_t* temp) {
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return ReplaceFileW(path, temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) !=
+           0;
+}
+
+} // namespace
+
 bool pathReplaceFile(const char16* path, const void* bytes, size_t count) {
     std::wstring temp = std::wstring(path) + L".new";
     HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -176,14 +192,15 @@ bool pathReplaceFile(const char16* path, const void* bytes, size_t count) {
     if (h == INVALID_HANDLE_VALUE) return false;
     bool ok = writeAndFlush(h, bytes, count);
     ok = CloseHandle(h) && ok;
-    if (ok) {
-        // ReplaceFileW keeps the old file's attributes; it needs an existing file to replace.
-        DWORD attributes = GetFileAttributesW(path);
-        bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-        ok = exists ? ReplaceFileW(path, temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                   nullptr, nullptr) != 0
-                    : MoveFileExW(temp.c_str(), path,
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // Another program reading the old file for a moment (a backup, a virus scanner, an editor
+    // peeking) makes the replacement fail; a few short retries keep such a save from being lost,
+    // while a file locked for good still fails within a fifth of a second.
+    for (int attempt = 0; ok; ++attempt) {
+        if (placeNewFile(path, temp.c_str())) break;
+        if (attempt == REPLACE_RETRIES)
+            ok = false;
+        else
+            Sleep(REPLACE_RETRY_MS);
     }
     if (!ok) DeleteFileW(temp.c_str());
     return ok;

@@ -89,4 +89,32 @@ TEST(SafeReplace, FailurePartWayKeepsTheOldFile) {
 #endif
 }
 
+#ifdef _WIN32
+// A reader that holds the old file open for a moment, as a virus scanner or backup does, must
+// not make the save fail.
+TEST(SafeReplace, ReaderHoldingTheOldFileBrieflyDoesNotLoseTheSave) {
+    TempFolder folder;
+    std::u16string path = folder.file(u"Alarm.xml");
+    ASSERT_TRUE(writeWholeFile(asText16(path), "old alarms", 10));
+    HANDLE reader =
+        CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    HANDLE closer = CreateThread(
+        nullptr, 0,
+        [](void* handle) -> DWORD {
+            Sleep(60);
+            CloseHandle(static_cast<HANDLE>(handle));
+            return 0;
+        },
+        reader, 0, nullptr);
+    ASSERT_NE(closer, nullptr);
+    EXPECT_TRUE(writeWholeFile(asText16(path), "new alarms!", 11));
+    WaitForSingleObject(closer, INFINITE);
+    CloseHandle(closer);
+    EXPECT_EQ(readAll(path), "new alarms!");
+    EXPECT_EQ(pathFileSize(asText16(path + u".new")), -1);
+}
+#endif
+
 } // namespace
