@@ -90,6 +90,12 @@ TEST(SafeReplace, FailurePartWayKeepsTheOldFile) {
 }
 
 #ifdef _WIN32
+DWORD WINAPI closeAfterAMoment(void* handle) {
+    Sleep(60);
+    CloseHandle(static_cast<HANDLE>(handle));
+    return 0;
+}
+
 // A reader that holds the old file open for a moment, as a virus scanner or backup does, must
 // not make the save fail.
 TEST(SafeReplace, ReaderHoldingTheOldFileBrieflyDoesNotLoseTheSave) {
@@ -100,14 +106,7 @@ TEST(SafeReplace, ReaderHoldingTheOldFileBrieflyDoesNotLoseTheSave) {
         CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-    HANDLE closer = CreateThread(
-        nullptr, 0,
-        [](void* handle) -> DWORD {
-            Sleep(60);
-            CloseHandle(static_cast<HANDLE>(handle));
-            return 0;
-        },
-        reader, 0, nullptr);
+    HANDLE closer = CreateThread(nullptr, 0, closeAfterAMoment, reader, 0, nullptr);
     ASSERT_NE(closer, nullptr);
     EXPECT_TRUE(writeWholeFile(asText16(path), "new alarms!", 11));
     WaitForSingleObject(closer, INFINITE);
