@@ -96,8 +96,8 @@ TEST_F(VoiceTest, VoiceWithoutHandlePlaysAtOnceAndFreesItsSlot) {
     ASSERT_EQ(SND_OK, VoiceOpenFile(nullptr, 0, toPath16(ramp(3000)).c_str()));
     EXPECT_EQ(1u, run.allocatedVoices());
     std::vector<uint8_t> played;
-    ASSERT_TRUE(playUntil(
-        run, [&] { return run.allocatedVoices() == 0; }, 400, &played));
+    ASSERT_TRUE(playUntilDone(
+        run, [&] { return run.allocatedVoices() == 0; }, &played));
     std::vector<int> frames = rampFrames(played);
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(0, frames.front());
@@ -137,8 +137,8 @@ TEST_F(VoiceTest, SlotsHandlesAndStaleHandles) {
     EXPECT_EQ(SND_E_HANDLE, VoicePlay(closed));
     EXPECT_EQ(SND_E_HANDLE, VoiceClose(closed));
     EXPECT_EQ(SND_E_HANDLE, VoiceGetState(closed));
-    ASSERT_TRUE(playUntil(
-        run, [&] { return run.allocatedVoices() == 7; }, 200));
+    ASSERT_TRUE(playUntilDone(
+        run, [&] { return run.allocatedVoices() == 7; }, nullptr));
     VoiceHandle reused = 0;
     ASSERT_EQ(SND_OK, VoiceOpenFile(&reused, 0, toPath16(file).c_str()));
     EXPECT_EQ(closed & 0xFFFF, reused & 0xFFFF);
@@ -156,8 +156,8 @@ TEST_F(VoiceTest, SeekToLengthIsAcceptedAndBeyondIsRefused) {
     EXPECT_EQ(SND_E_RANGE, VoiceSeek(h, 4001));
     EXPECT_EQ(SND_OK, VoiceSeek(h, 4000));
     ASSERT_EQ(SND_OK, VoiceSeek(h, 2500));
-    ASSERT_TRUE(playUntil(
-        run, [&] { return VoiceGetState(h) == VOICE_PAUSED; }, 100));
+    ASSERT_TRUE(playUntilDone(
+        run, [&] { return VoiceGetState(h) == VOICE_PAUSED; }, nullptr));
     uint64_t position = 0;
     VoiceGetPosition(h, &position, nullptr);
     EXPECT_EQ(2500u, position);
