@@ -38,16 +38,16 @@ bool registerWatchClass(HINSTANCE instance) {
     return RegisterClassExW(&wc) != 0;
 }
 
-// The alarm list with the alarms of Alarm.xml in the working directory, the program folder.
+// The alarm list with the alarms of Alarm.xml in the working directory, the program folder,
+// which the list already holds as its base folder.
 AlarmList* loadAlarmList() {
     AlarmList* list = AlarmList::create();
     if (!list) return nullptr;
-    DWORD length = GetCurrentDirectoryW(PATH_UNITS, list->filePath);
-    if (length > 0 && length + wcslen(L"\\Alarm.xml") < PATH_UNITS) {
-        wcscat(list->filePath, L"\\Alarm.xml");
+    const wchar_t* name = L"Alarm.xml";
+    if (list->baseDirLength > 0 && list->baseDirLength + wcslen(name) < PATH_UNITS) {
+        wcscpy(list->filePath, list->baseDir);
+        wcscat(list->filePath, name);
         list->load();
-    } else {
-        list->filePath[0] = 0;
     }
     return list;
 }
