@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "gfx/bitmap.h"
 #include "gfx/draw.h"
 #include "gfx/image_table.h"
@@ -16,8 +16,8 @@
 #include "player/visualizer.h"
 #include "util/window_placement_win32.h"
 #include "watch/fade.h"
-#include "watch/watch_info_win32.h"
-#include "watch/watch_messages.h"
+#include "shell/watch_info_win32.h"
+#include "shell/watch_messages.h"
 
 const wchar_t* const ALARM_POPUP_CLASS = L"ALARM-CLASS";
 
