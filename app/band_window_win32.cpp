@@ -7,7 +7,7 @@
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
 #include "watch/fade.h"
-#include "shell/watch_messages.h"
+#include "link/watch_messages.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "util/window_placement_win32.h"
 #include "watch/context_menu.h"
 #include "watch/menu_commands.h"
-#include "shell/watch_messages.h"
+#include "link/watch_messages.h"
 #include "watch/watch_mode.h"
 #include "app/watch_mode_win32.h"
 #include "app/watch_window_win32.h"

@@ -5,7 +5,7 @@
 #include "settings/settings.h"
 #include "app/watch_app_win32.h"
 #include "util/window_placement_win32.h"
-#include "shell/watch_messages.h"
+#include "link/watch_messages.h"
 #include "watch/watch_mode.h"
 #include "app/watch_window_win32.h"
 

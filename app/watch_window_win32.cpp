@@ -17,8 +17,8 @@
 #include "watch/fade.h"
 #include "app/sound_test_win32.h"
 #include "watch/watch_face.h"
-#include "shell/watch_info_win32.h"
-#include "shell/watch_messages.h"
+#include "link/watch_info_win32.h"
+#include "link/watch_messages.h"
 #include "watch/watch_mode.h"
 #include "app/watch_mode_win32.h"
 

@@ -16,8 +16,8 @@
 #include "player/visualizer.h"
 #include "util/window_placement_win32.h"
 #include "watch/fade.h"
-#include "shell/watch_info_win32.h"
-#include "shell/watch_messages.h"
+#include "link/watch_info_win32.h"
+#include "link/watch_messages.h"
 
 const wchar_t* const ALARM_POPUP_CLASS = L"ALARM-CLASS";
 
