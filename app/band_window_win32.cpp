@@ -6,7 +6,7 @@
 #include "gfx/screen_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
-#include "watch/fade.h"
+#include "gfx/fade.h"
 #include "link/watch_messages.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "watch/alpha_bands.h"
 #include "app/band_window_win32.h"
 #include "app/context_menu_win32.h"
-#include "watch/fade.h"
+#include "gfx/fade.h"
 #include "app/sound_test_win32.h"
 #include "watch/watch_face.h"
 #include "link/watch_info_win32.h"

@@ -15,7 +15,7 @@
 #include "player/spectrum_analyzer.h"
 #include "player/visualizer.h"
 #include "util/window_placement_win32.h"
-#include "watch/fade.h"
+#include "gfx/fade.h"
 #include "link/watch_info_win32.h"
 #include "link/watch_messages.h"
 
