@@ -97,7 +97,7 @@ TEST(WatchE2E, MenuCommandsAreKeptInTheSettingsFile) {
     ASSERT_TRUE(w.start());
     for (WPARAM id :
          {CMD_DATE_MDY, CMD_TIME_12_FROM_0, CMD_TOPMOST, CMD_PLAYER_TIME, CMD_ENDLESS_LOOP,
-          CMD_HAMMING_WINDOW, CMD_PEAK, CMD_SMOOTH, CMD_VOLUME_50, static_cast<WPARAM>(1012)})
+          CMD_HAMMING_WINDOW, CMD_PEAK, CMD_SMOOTH, CMD_VOLUME_50, static_cast<uint16_t>(1012)})
         SendMessageW(w.watch, WM_COMMAND, id, 0);
     std::string xml = w.quit();
     EXPECT_EQ(settingValue(xml, "view", "Date"), "3");
