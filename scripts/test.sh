@@ -95,10 +95,13 @@ bench_build() {
 wine_layers() {
   source scripts/xvfb.sh
   start_private_display
+  # Every test case is a Wine process of its own. One wineserver kept for the whole run, with
+  # Wine's session processes started here: otherwise every case starts them anew and CTest waits
+  # for them to linger out (they hold the case's output pipe), some 4 s a case.
   scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
-  # Every test case is a Wine process of its own: one wineserver kept for the whole run spares
-  # each of them starting the server and loading the prefix again.
-  WINEPREFIX="$root/build/wineprefix" wineserver -p
+  WINEPREFIX="$root/build/wineprefix" wineserver -w
+  WINEPREFIX="$root/build/wineprefix" wineserver -p >/dev/null 2>&1
+  scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
   layer "win64 (unit and end-to-end under Wine)" ctest_layer win64 build/win64
   layer "win32 (unit and end-to-end under Wine)" ctest_layer win32 build/win32
   WINEPREFIX="$root/build/wineprefix" wineserver -k
