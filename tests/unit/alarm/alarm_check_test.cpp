@@ -177,20 +177,6 @@ TEST_F(AlarmCheck, AlarmsSkippedByAStallRingInOrderWithTheirOwnWeekday) {
     EXPECT_FALSE(tick(clockAt(TUESDAY, 0, 0, 4)));
 }
 
-TEST_F(AlarmCheck, AtResumeOnlyAlarmsAtMostTenMinutesLateRingAndEachOnce) {
-    AlarmEntry tooLate = alarmAt(6, 49, 59);
-    tooLate.symbol = 1;
-    AlarmEntry late = alarmAt(6, 50, 0, ALARM_ENABLED);
-    late.symbol = 2;
-    setAlarms({tooLate, late});
-    uint64_t awake = paceMs(clockAt(MONDAY, 6, 0, 0));
-    EXPECT_FALSE(tick(sample(clockAt(MONDAY, 6, 0, 0), awake, 0)));
-    ASSERT_TRUE(tick(sample(clockAt(MONDAY, 7, 0, 0), awake + 100, 3600000)));
-    ASSERT_EQ(rung.size(), 1u);
-    EXPECT_EQ(ringing.symbol, 2u);
-    EXPECT_FALSE(tick(sample(clockAt(MONDAY, 7, 0, 1), awake + 1100, 3600000)));
-}
-
 TEST(AlarmCheckWithoutList, NothingRingsAndNoAlarmIsNext) {
     AlarmCheckState state = {};
     AlarmEntry next = alarmAt(1, 2, 3);
