@@ -4,11 +4,11 @@
 #include <clocale>
 #include <new>
 
+#include "app/program_folder_win32.h"
 #include "app/watch_app_win32.h"
 #include "gfx/image_table.h"
 #include "gfx/image_table_win32.h"
 #include "sound/plugin_loader_win32.h"
-#include "app/program_folder_win32.h"
 #include "util/text_convert.h"
 
 namespace {
