@@ -49,14 +49,10 @@ constexpr UINT_PTR TIMER_FADE = 12;
 constexpr UINT FRAME_PERIOD_MS = 10;
 constexpr UINT START_POLL_MS = 10;
 constexpr UINT FADE_PERIOD_MS = 1;
-constexpr int32_t FULL_OPACITY = 255;
 // The player panel is a 24-bit picture: every pixel that is not pure black belongs to the shape.
 constexpr uint8_t PANEL_ALPHA_LOW = 8;
 constexpr uint8_t PANEL_ALPHA_HIGH = 255;
 constexpr uint32_t SYMBOL_COUNT = 7;
-// Analyzer window parameters; only the Hamming window is used, Kaiser keeps its usual default.
-constexpr float HAMMING_ALPHA = 0.54f;
-constexpr float KAISER_ALPHA = 8.0f;
 // Spectrum bars of four columns and a gap, or one bar per column when smoothing.
 constexpr int32_t BAR_GROUP = 5;
 constexpr int32_t SMOOTH_BAR_GROUP = 1;

@@ -1,6 +1,7 @@
 #include "sound/channel_matrix.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -10,8 +11,8 @@ struct Entry {
     float value;
 };
 
-void place(ChannelMatrix* out, const Entry* entries, unsigned count, float gain) {
-    for (unsigned k = 0; k < count; ++k)
+void place(ChannelMatrix* out, const Entry* entries, size_t count, float gain) {
+    for (size_t k = 0; k < count; ++k)
         out->m[entries[k].row][entries[k].column] = entries[k].value * gain;
 }
 
@@ -22,52 +23,52 @@ bool placeKnownMix(ChannelMatrix* out, unsigned outputs, unsigned inputs, float 
     if (outputs == 8 && inputs == 6) {
         const Entry e[] = {{0, 0, 1},    {1, 1, 1},    {2, 2, 1},    {3, 3, 1},
                            {4, 4, 0.4f}, {5, 5, 0.4f}, {6, 4, 0.6f}, {7, 5, 0.6f}};
-        place(out, e, 8, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 8 && inputs == 2) {
         const Entry e[] = {{0, 0, 0.3f}, {1, 1, 0.3f}, {4, 0, 0.2f},
                            {5, 1, 0.2f}, {6, 0, 0.5f}, {7, 1, 0.5f}};
-        place(out, e, 6, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 8 && inputs == 1) {
         const Entry e[] = {{0, 0, 0.3f},  {1, 0, 0.3f}, {2, 0, 0.25f}, {4, 0, 0.25f},
                            {5, 0, 0.25f}, {6, 0, 0.2f}, {7, 0, 0.2f}};
-        place(out, e, 7, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 6 && inputs == 8) {
         const Entry e[] = {{0, 0, 0.75f}, {1, 1, 0.75f}, {4, 4, 0.75f}, {5, 5, 0.75f},
                            {0, 6, 0.25f}, {1, 7, 0.25f}, {4, 6, 0.25f}, {5, 7, 0.25f},
                            {2, 2, 1},     {3, 3, 1}};
-        place(out, e, 10, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 6 && inputs == 2) {
         const Entry e[] = {{0, 0, 0.7f}, {1, 1, 0.7f}, {4, 0, 0.3f}, {5, 1, 0.3f}};
-        place(out, e, 4, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 6 && inputs == 1) {
         const Entry e[] = {{0, 0, 0.4f}, {1, 0, 0.4f}, {2, 0, 0.4f}, {4, 0, 0.2f}, {5, 0, 0.2f}};
-        place(out, e, 5, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 2 && inputs == 8) {
         const Entry e[] = {{0, 0, 0.3f}, {1, 1, 0.3f}, {0, 2, 0.1f}, {1, 2, 0.1f},
                            {0, 4, 0.1f}, {1, 5, 0.1f}, {0, 6, 0.5f}, {1, 7, 0.5f}};
-        place(out, e, 8, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 2 && inputs == 6) {
         const Entry e[] = {{0, 0, 0.7f}, {1, 1, 0.7f}, {0, 2, 0.1f},
                            {1, 2, 0.1f}, {0, 4, 0.2f}, {1, 5, 0.2f}};
-        place(out, e, 6, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 2 && inputs == 1) {
         const Entry e[] = {{0, 0, 1}, {1, 0, 1}};
-        place(out, e, 2, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 1 && inputs == 8) {
         const Entry e[] = {{0, 0, 0.3f * half},  {0, 1, 0.3f * half},  {0, 2, 0.25f * half},
                            {0, 6, 0.25f * half}, {0, 7, 0.25f * half}, {0, 4, 0.2f * half},
                            {0, 5, 0.2f * half}};
-        place(out, e, 7, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 1 && inputs == 6) {
         const Entry e[] = {{0, 0, 0.5f * half},
                            {0, 1, 0.5f * half},
                            {0, 2, 0.3f * half},
                            {0, 4, 0.2f * half},
                            {0, 5, 0.2f * half}};
-        place(out, e, 5, gain);
+        place(out, e, std::size(e), gain);
     } else if (outputs == 1 && inputs == 2) {
         const Entry e[] = {{0, 0, 0.5f}, {0, 1, 0.5f}};
-        place(out, e, 2, gain);
+        place(out, e, std::size(e), gain);
     } else {
         return false;
     }

@@ -89,7 +89,7 @@ struct SoundEngine {
 // The open engine, or null.
 SoundEngine* engineInstance();
 
-// Voice work done on the engine threads (voice.cpp).
+// Voice work done on the engine threads (voice_slots.cpp, voice_threads.cpp).
 void voiceInitRecord(SoundEngine* engine, SoundVoice* voice, void* samples);
 void voiceRelease(SoundEngine* engine, SoundVoice* voice);
 void voicePreparePass(SoundEngine* engine);
