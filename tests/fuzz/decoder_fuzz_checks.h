@@ -24,8 +24,7 @@ inline size_t readChecked(PcmDecoder* d, float* buffer, size_t limit) {
     return total;
 }
 
-inline void checkDecoder(PcmDecoder* (*open)(const ByteSource&), const uint8_t* data,
-                         size_t size) {
+inline void checkDecoder(PcmDecoder* (*open)(const ByteSource&), const uint8_t* data, size_t size) {
     MemoryFile file{data, size, 0};
     std::unique_ptr<PcmDecoder> d(open(memorySource(&file)));
     if (!d) return;

@@ -24,8 +24,9 @@ inline size_t memoryRead(void* stream, void* buffer, size_t size) {
 
 inline int32_t memorySeek(void* stream, int64_t offset, uint32_t origin) {
     MemoryFile* f = static_cast<MemoryFile*>(stream);
-    int64_t base = origin == 0 ? 0 : origin == 1 ? static_cast<int64_t>(f->at)
-                                                 : static_cast<int64_t>(f->size);
+    int64_t base = origin == 0   ? 0
+                   : origin == 1 ? static_cast<int64_t>(f->at)
+                                 : static_cast<int64_t>(f->size);
     if (origin > 2 || base + offset < 0) return -1;
     f->at = static_cast<uint64_t>(base + offset);
     return 0;
