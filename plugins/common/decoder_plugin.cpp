@@ -49,8 +49,7 @@ DECODER_EXPORT int32_t PLUGIN_CALL kxfuncPluginInfo(uint32_t index, void* buffer
     case 0:
         return putText(buffer, size, PLUGIN_TEXTS.name, textBytes(PLUGIN_TEXTS.name)) ? 0 : -1;
     case 1:
-        return putText(buffer, size, PLUGIN_TEXTS.description,
-                       textBytes(PLUGIN_TEXTS.description))
+        return putText(buffer, size, PLUGIN_TEXTS.description, textBytes(PLUGIN_TEXTS.description))
                    ? 1
                    : -1;
     case 2:

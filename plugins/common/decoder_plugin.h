@@ -7,8 +7,8 @@
 #include "plugins/common/pcm_decoder.h"
 
 struct DecoderPluginTexts {
-    const char* name;         // system code page (ASCII)
-    const char* description;  // UTF-8
+    const char* name;          // system code page (ASCII)
+    const char* description;   // UTF-8
     const wchar_t* extensions; // UTF-16, "*.ext" patterns separated by ';'
 };
 

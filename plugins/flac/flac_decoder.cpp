@@ -33,9 +33,9 @@ class FlacDecoder : public PcmDecoder {
         if (!pending_ || !decoder_) return false;
         FLAC__stream_decoder_set_md5_checking(decoder_, false);
         if (source_.seek(source_.stream, 0, 0) != 0) return false;
-        if (FLAC__stream_decoder_init_stream(decoder_, readBytes, seekBytes, tellBytes,
-                                             lengthBytes, atEnd, takeFrame, takeMetadata,
-                                             noteError, this) != FLAC__STREAM_DECODER_INIT_STATUS_OK)
+        if (FLAC__stream_decoder_init_stream(decoder_, readBytes, seekBytes, tellBytes, lengthBytes,
+                                             atEnd, takeFrame, takeMetadata, noteError,
+                                             this) != FLAC__STREAM_DECODER_INIT_STATUS_OK)
             return false;
         if (!FLAC__stream_decoder_process_until_end_of_metadata(decoder_) || channels_ == 0)
             return false;
@@ -154,8 +154,8 @@ class FlacDecoder : public PcmDecoder {
                    ? FLAC__STREAM_DECODER_SEEK_STATUS_OK
                    : FLAC__STREAM_DECODER_SEEK_STATUS_ERROR;
     }
-    static FLAC__StreamDecoderTellStatus tellBytes(const FLAC__StreamDecoder*,
-                                                   FLAC__uint64* offset, void* self) {
+    static FLAC__StreamDecoderTellStatus tellBytes(const FLAC__StreamDecoder*, FLAC__uint64* offset,
+                                                   void* self) {
         const ByteSource& s = static_cast<FlacDecoder*>(self)->source_;
         int64_t at = s.tell(s.stream);
         if (at < 0) return FLAC__STREAM_DECODER_TELL_STATUS_ERROR;
@@ -174,8 +174,7 @@ class FlacDecoder : public PcmDecoder {
     }
     static FLAC__StreamDecoderWriteStatus takeFrame(const FLAC__StreamDecoder*,
                                                     const FLAC__Frame* frame,
-                                                    const FLAC__int32* const buffer[],
-                                                    void* self) {
+                                                    const FLAC__int32* const buffer[], void* self) {
         static_cast<FlacDecoder*>(self)->keepFrame(frame, buffer);
         return FLAC__STREAM_DECODER_WRITE_STATUS_CONTINUE;
     }

@@ -59,9 +59,9 @@ class VorbisDecoder : public PcmDecoder {
             size_t want = count - done;
             // The decoder counts samples in an int.
             if (want > (1u << 20)) want = 1u << 20;
-            int got = stb_vorbis_get_samples_float_interleaved(
-                vorbis_, static_cast<int>(channels_), out + done * channels_,
-                static_cast<int>(want * channels_));
+            int got = stb_vorbis_get_samples_float_interleaved(vorbis_, static_cast<int>(channels_),
+                                                               out + done * channels_,
+                                                               static_cast<int>(want * channels_));
             if (got <= 0) break;
             done += static_cast<size_t>(got);
         }
