@@ -1,42 +1,27 @@
 #!/usr/bin/env bash
 # Alarms in compressed formats, end to end: for each format given, a 1 s, 440 Hz tone at half
 # scale is encoded by the system's encoder, the real program rings it once as an alarm (the
-# RingsASoundFileThroughThePluginsOnce case of the driver) beside a private PulseAudio null sink,
-# and the recording of the sink must hold that tone, whole: 1 s at 440 Hz.
+# RingsASoundFileThroughThePluginsOnce case of the driver), and the recording of the sound
+# server's sink must hold that tone, whole: 1 s at 440 Hz. Run inside with_sound_server.sh.
 # Usage: check_plugin_alarm.sh path/to/vesk_e2e.exe ogg flac ...
-# Exit 77 (skipped) when the machine lacks the tools or cannot run the program.
+# Exit 77 (skipped) when the machine lacks the tools.
 set -euo pipefail
 driver=$(realpath "$1")
 shift
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../../.." && pwd)
-if ! VESK_WINE_CHECK_ONLY=1 "$root/scripts/wine-run.sh" "$driver"; then
-  echo "check_plugin_alarm: this machine cannot run $driver, skipped"
-  exit 77
-fi
-for tool in pulseaudio pactl parec sox oggenc flac python3; do
+wine_run=$(cd "$here/../../.." && pwd)/scripts/wine-run.sh
+for tool in parec sox oggenc flac python3; do
   command -v "$tool" >/dev/null || { echo "check_plugin_alarm: $tool missing, skipped"; exit 77; }
 done
 [ -n "${DISPLAY:-}" ] || { echo "check_plugin_alarm: no display, skipped"; exit 77; }
 
 work=$(mktemp -d)
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 recorder=""
 cleanup() {
   [ -n "$recorder" ] && kill "$recorder" 2>/dev/null || true
-  if [ -f "$XDG_RUNTIME_DIR/pulse/pid" ]; then kill "$(cat "$XDG_RUNTIME_DIR/pulse/pid")" || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# Rewinds would make the monitor repeat audio the sink has rendered ahead, so they are off.
-pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
-  --load="module-null-sink sink_name=cap rate=48000 norewinds=1" \
-  --load=module-native-protocol-unix 2>/dev/null
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl set-default-sink cap
-export VESK_EXPECT_SOUND=1
 
 sox -n -r 48000 -c 2 -b 16 "$work/tone.wav" synth 1 sine 440 gain -6
 # Lossy stereo coding would make the channels differ a little; a mono tone plays on both alike.
@@ -44,14 +29,18 @@ sox "$work/tone.wav" -c 1 "$work/mono.wav"
 oggenc -Q -q 6 -o "$work/tone.ogg" "$work/mono.wav"
 flac -s -o "$work/tone.flac" "$work/tone.wav"
 
+ring() {
+  VESK_ALARM_SOUND="Z:$(echo "$work/tone.$1" | tr / '\\')" "$wine_run" "$driver" \
+    --gtest_filter=AlarmRings.RingsASoundFileThroughThePluginsOnce
+}
+
 # One alarm recorded; the analysis decides. Exit 2 when the program itself failed.
-ring_once() {
+ring_recorded() {
   local format=$1 status=0
   parec --device=cap.monitor --format=s16le --rate=48000 --channels=2 >"$work/capture.raw" &
   recorder=$!
   sleep 0.5
-  VESK_ALARM_SOUND="Z:$(echo "$work/tone.$format" | tr / '\\')" "$root/scripts/wine-run.sh" \
-    "$driver" --gtest_filter=AlarmRings.RingsASoundFileThroughThePluginsOnce || status=$?
+  ring "$format" || status=$?
   kill "$recorder"
   wait "$recorder" 2>/dev/null || true
   recorder=""
@@ -65,8 +54,7 @@ ring_once() {
 
 # A fresh sound server settles its latency while the first client stream starts and can drop a
 # few milliseconds then; one unrecorded alarm lets it settle.
-VESK_ALARM_SOUND="Z:$(echo "$work/tone.flac" | tr / '\\')" "$root/scripts/wine-run.sh" \
-  "$driver" --gtest_filter=AlarmRings.RingsASoundFileThroughThePluginsOnce >/dev/null || true
+ring flac >/dev/null || true
 
 # A loaded machine can starve the system mixer between two device buffers; such gaps are
 # reported, and a format passes when one of three rings comes back whole.
@@ -74,7 +62,7 @@ for format in "$@"; do
   passed=0
   for attempt in 1 2 3; do
     status=0
-    ring_once "$format" || status=$?
+    ring_recorded "$format" || status=$?
     [ "$status" -eq 0 ] && { passed=1; break; }
     [ "$status" -eq 2 ] && exit 1
     echo "check_plugin_alarm: $format attempt $attempt was not clean"
