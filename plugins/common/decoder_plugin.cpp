@@ -99,7 +99,12 @@ DECODER_EXPORT int32_t PLUGIN_CALL kxfuncFormatCheck(PluginCheckRecord* r) {
 DECODER_EXPORT int32_t PLUGIN_CALL kxfuncFormatSeek(PluginSeekRecord* r) {
     VoiceState* s = r ? stateOf(r->host, r->getExtra) : nullptr;
     if (!s || r->target > s->decoder->frames()) return 1;
-    if (!s->decoder->seek(r->target)) return 1;
+    if (!s->decoder->seek(r->target)) {
+        // The voice stays where it was, but the decoder may not: silence from here is safer
+        // than sound from some other place.
+        s->broken = true;
+        return 1;
+    }
     s->position = r->target;
     s->broken = false;
     r->frameReached = r->target;
