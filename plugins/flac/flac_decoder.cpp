@@ -107,19 +107,22 @@ class FlacDecoder : public PcmDecoder {
             empty = pendingCount_ ? 0 : empty + 1;
             if (empty > MAX_EMPTY_STEPS) break;
         }
+        // Going back to the start reads the stream information, with its zero length, again.
+        bool restarted = total != 0 && FLAC__stream_decoder_reset(decoder_) &&
+                         FLAC__stream_decoder_process_until_end_of_metadata(decoder_);
         frames_ = total;
-        return total != 0 && FLAC__stream_decoder_reset(decoder_) &&
-               FLAC__stream_decoder_process_until_end_of_metadata(decoder_);
+        return restarted;
     }
 
     // Decodes the next frame into the pending samples; false at the end of the stream or when
-    // libFLAC has given up.
+    // libFLAC has given up. A frame that arrived counts even if the stream ended right behind it.
     bool decodeNext() {
         pendingAt_ = pendingCount_ = 0;
         if (FLAC__stream_decoder_get_state(decoder_) == FLAC__STREAM_DECODER_END_OF_STREAM)
             return false;
-        return FLAC__stream_decoder_process_single(decoder_) &&
-               FLAC__stream_decoder_get_state(decoder_) != FLAC__STREAM_DECODER_END_OF_STREAM;
+        bool decoded = FLAC__stream_decoder_process_single(decoder_);
+        return pendingCount_ > 0 || (decoded && FLAC__stream_decoder_get_state(decoder_) !=
+                                                    FLAC__STREAM_DECODER_END_OF_STREAM);
     }
 
     void keepFrame(const FLAC__Frame* frame, const FLAC__int32* const buffer[]) {

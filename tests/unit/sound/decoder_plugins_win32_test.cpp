@@ -122,7 +122,8 @@ TEST_F(DecoderPluginTest, FlacPlaysEveryDepthAndChannelCountBitExact) {
     const Case cases[] = {{"pcm8_mono.flac", "pcm8_mono.raw", 8, 1, 8000},
                           {"pcm16_stereo.flac", "pcm16_stereo.raw", 16, 2, 44100},
                           {"pcm24_six.flac", "pcm24_six.raw", 24, 6, 96000},
-                          {"pcm16_eight.flac", "pcm16_eight.raw", 16, 8, 22050}};
+                          {"pcm16_eight.flac", "pcm16_eight.raw", 16, 8, 22050},
+                          {"streamed.flac", "pcm16_stereo.raw", 16, 2, 44100}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flac);
         CodecFile file(sound(c.flac));

@@ -32,6 +32,9 @@ raw pcm24_six 24 6 96000 0.3
 flac_from pcm24_six 24 6 96000
 raw pcm16_eight 16 8 22050 0.3
 flac_from pcm16_eight 16 8 22050
+# Encoded from a pipe, the stream does not tell its length.
+flac -s -f --force-raw-format --endian=little --sign=signed --channels=2 --bps=16 \
+  --sample-rate=44100 -c - < pcm16_stereo.raw > streamed.flac 2>/dev/null
 # An ID3v2 tag in front of the stream.
 id3v2 -t "Tagged" -a "Vesk" pcm8_mono.flac
 # Half a file: its last frame is missing.
