@@ -33,16 +33,16 @@ TEST(OwnedHandle, FreesOnceByTheLastOwnerAndNeverAfterRelease) {
     DeleteObject(kept);
 }
 
-// A window that takes a region owns it; the owner is left empty.
+// A window that takes a region owns it (and may free it at once); the owner is left empty.
 TEST(OwnedHandle, GiveRegionLeavesTheRegionWithTheWindow) {
     HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
-    HRGN shape = CreateRectRgn(0, 0, 4, 4);
-    OwnedRegion owner(shape);
+    OwnedRegion owner(CreateRectRgn(0, 0, 4, 4));
     giveRegion(window, &owner);
     EXPECT_FALSE(owner);
-    EXPECT_TRUE(alive(shape));
+    OwnedRegion shape(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(GetWindowRgn(window, shape.get()), SIMPLEREGION);
     DestroyWindow(window);
 }
 
