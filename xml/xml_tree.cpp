@@ -88,11 +88,12 @@ size_t slotHash(const XmlNode* parent, uint64_t hash, bool isAttribute) {
     return static_cast<size_t>(key);
 }
 
-// A key of its own for each document, from what differs between documents and runs: the
-// document's address, a count of documents made and the clock.
-void seedIndex(XmlIndex* index, const XmlDocument* doc) {
+// A key of its own for each document's index, from what differs between documents and runs: the
+// index's address, a count of indexes made and the clock. Taken when the first long list enters
+// the index, so the small files the program keeps never pay for it.
+void seedIndex(XmlIndex* index) {
     static std::atomic<uint64_t> made{0};
-    uint64_t state = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(doc)) ^
+    uint64_t state = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(index)) ^
                      (made.fetch_add(1, std::memory_order_relaxed) << 40) ^ platformTickMs() ^
                      static_cast<uint64_t>(reinterpret_cast<uintptr_t>(&made)) << 17;
     for (uint64_t& word : index->key) {
@@ -151,6 +152,7 @@ void placeInIndex(XmlIndex* index, XmlNode* node) {
 // Makes room for `more` entries, keeping the index at most half full so probes stay short.
 bool reserveIndex(XmlIndex* index, size_t more) {
     if ((index->count + more) * 2 <= index->capacity) return true;
+    if (index->capacity == 0) seedIndex(index);
     size_t capacity = index->capacity ? index->capacity : INDEX_FIRST_CAPACITY;
     while ((index->count + more) * 2 > capacity)
         capacity *= 2;
@@ -263,7 +265,6 @@ XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone
     doc->encoding = encoding;
     doc->standalone = standalone;
     doc->arena.nextSize = FIRST_BLOCK;
-    seedIndex(&doc->index, doc);
     char* copy = xmlArenaCopy(&doc->arena, name, length);
     XmlNode* root =
         copy ? static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode))) : nullptr;
