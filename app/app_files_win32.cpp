@@ -3,9 +3,9 @@
 #include <cwchar>
 
 #include "alarm/alarm_list.h"
-#include "app/settings.h"
 #include "app/tray_icon_win32.h"
 #include "app/watch_app_win32.h"
+#include "settings/settings.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #ifdef _WIN32
 #include <windows.h>
