@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of the release for docs/, run by hand after scripts/release.sh: the installer's and
-# the uninstaller's pages (docs/installer-pages.png) and the alarm settings dialog of the
-# installed watch with Wine's light theme on (docs/alarm-dialog-themed.png). With --dpi N the
-# prefix runs at N dots per inch (144 is 150 %) and the pictures get a -<N>dpi suffix.
+# the uninstaller's pages (docs/installer-pages.png), the alarm settings dialog of the installed
+# watch with Wine's light theme on (docs/alarm-dialog-themed.png) and the watch's panel at 150 %
+# (docs/dpi-150.png). With --dpi N the prefix runs at N dots per inch (144 is 150 %) and only
+# the dialog is written, as docs/alarm-dialog-themed-<N>dpi.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -86,7 +87,7 @@ sleep 1
 xdotool key Up Up Up Up Return
 dialog=$(window "アラーム設定")
 shot "$dialog" alarm-dialog
-xdotool key --window "$dialog" Escape
+xdotool key Escape
 sleep 1
 xdotool mousemove --sync 90 130 click 3
 sleep 1
@@ -103,15 +104,14 @@ shot "$id" 6-uninstalled
 next "$id" || true
 timeout 60 wineserver -w || wineserver -k
 
-montage "$work"/[1-6]-*.png -tile 3x2 -geometry +6+6 -background '#d0d0d0' \
-  "docs/installer-pages$suffix.png"
 cp "$work/alarm-dialog.png" "docs/alarm-dialog-themed$suffix.png"
-echo "written: docs/installer-pages$suffix.png docs/alarm-dialog-themed$suffix.png"
+echo "written: docs/alarm-dialog-themed$suffix.png"
 
-# The watch's panel at 150 % scaling, magnified 3x so screen pixels show: left as Vesk draws it
-# (one picture pixel to one screen pixel), right as Windows stretches a program that does not
-# declare DPI awareness (bilinear). The count of distinct colours measures the blur.
+# The pages in one picture; then the watch's panel at 150 %, magnified 3x so screen pixels
+# show: left as Vesk draws it (one picture pixel to one screen pixel), right as Windows stretches
+# a program that does not declare DPI awareness (bilinear). Distinct colours measure the blur.
 if [ "$dpi" = 96 ]; then
+  montage "$work"/[1-6]-*.png -tile 3x2 -geometry +6+6 -background '#d0d0d0' docs/installer-pages.png
   convert "$work/watch.png" -crop 146x52+5+95 +repage "$work/panel.png"
   convert "$work/panel.png" -filter Triangle -resize 150% "$work/stretched.png"
   for f in panel stretched; do
@@ -121,5 +121,5 @@ if [ "$dpi" = 96 ]; then
   convert "$work/stretched.png" -filter Point -resize 300% "$work/stretched-3x.png"
   convert "$work/panel-3x.png" -size 12x1 xc:'#d0d0d0' "$work/stretched-3x.png" \
     -background '#d0d0d0' +append "docs/dpi-150.png"
-  echo "written: docs/dpi-150.png"
+  echo "written: docs/installer-pages.png docs/dpi-150.png"
 fi
