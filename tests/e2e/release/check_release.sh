@@ -104,8 +104,9 @@ fi
 
 # An upgrade over the running watch: the setup closes it first.
 "$wine_run" "$setup" /S
-settle || { echo "the upgrade left programs running"; wineserver -k; }
-check "the upgrade closed the running watch" bash -c "! xdotool search --name '^Vesk\$'"
+# The watch still running would keep the prefix busy: the wait then runs out.
+check "the upgrade closed the running watch" settle 90
+wineserver -k >/dev/null 2>&1
 check "the upgrade kept Vesk.exe" test -f "$inst/Vesk.exe"
 check "the watch wrote Setting.xml beside itself" test -s "$inst/Setting.xml"
 check "the upgrade kept the user's alarm" grep -q 'wake-up.wav' "$inst/Alarm.xml"
