@@ -1,8 +1,9 @@
 # What a plug-in folder gives the release: the DLLs it builds by default, into plugin/, and the
 # licences of the libraries built into them. A folder holding a TEST_ONLY file serves the tests
-# and does not ship. `cmake --install` of a Windows build tree lays out the release folder.
+# and does not ship. `cmake --install` of a Windows build tree lays out the release folder;
+# native builds have no release.
 function(vesk_install_plugin dir)
-  if(EXISTS ${dir}/TEST_ONLY)
+  if(NOT TARGET vesk_release OR EXISTS ${dir}/TEST_ONLY)
     return()
   endif()
   get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)

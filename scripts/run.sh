@@ -23,7 +23,10 @@ esac
 bash scripts/setup.sh
 # The presets read VESK_WERROR; the test command's value keeps its build trees from rebuilding.
 export VESK_WERROR=${VESK_WERROR:-ON}
-scripts/build-libpng-mingw.sh "$triple"
+# Libraries built into the program or its plug-ins.
+for script in scripts/build-*-mingw.sh; do
+  bash "$script" "$triple"
+done
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target vesk_release
 # The program folder as the release lays it out: Vesk.exe and plugin/.

@@ -15,6 +15,8 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 bash scripts/setup.sh || exit 1
 scripts/build-libpng-mingw.sh x86_64-w64-mingw32 || exit 1
 scripts/build-libpng-mingw.sh i686-w64-mingw32 || exit 1
+scripts/build-flac-mingw.sh x86_64-w64-mingw32 || exit 1
+scripts/build-flac-mingw.sh i686-w64-mingw32 || exit 1
 
 passed=0
 failed=0
