@@ -60,6 +60,8 @@ void onDestroy(HWND window) {
 
 void onEndSession(HWND window, WatchApp* app, WPARAM ending) {
     if (!ending) return;
+    // Once this message is answered the process may end at any moment, before destroy() runs.
+    app->saveFiles();
     notifyOwned(app, WM_OWNER_SESSION_END);
     KillTimer(window, TIMER_FADE_IN);
     KillTimer(window, TIMER_FADE_OUT);
@@ -220,7 +222,7 @@ LRESULT dispatch(HWND window, WatchApp* app, UINT message, WPARAM wParam, LPARAM
         onPaint(window, app);
         return 0;
     case WM_QUERYENDSESSION:
-        saveSettings(app->settings);
+        app->saveFiles();
         return 1;
     case WM_ENDSESSION:
         onEndSession(window, app, wParam);
