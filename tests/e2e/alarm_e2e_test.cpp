@@ -10,12 +10,13 @@
 #include "gfx/draw.h"
 #include "gfx/image_table.h"
 #include "gfx/image_table_win32.h"
+#include "player/alarm_popup_win32.h"
 #include "tests/e2e/e2e_support.h"
+#include "watch/menu_commands.h"
 #include "watch/watch_face.h"
 
 namespace {
 
-constexpr WPARAM CMD_QUIT = 1055;
 constexpr int SLOT_FIRST_SYMBOL = 45;
 
 // How far ahead a test's alarm lies: past the program's start and fade-in even on a busy
@@ -162,7 +163,7 @@ class AlarmRings : public ::testing::Test {
     }
     std::vector<HWND> shownPopups() const {
         std::vector<HWND> shown;
-        for (HWND p : windowsOfClass(L"ALARM-CLASS", w.process.id()))
+        for (HWND p : windowsOfClass(ALARM_POPUP_CLASS, w.process.id()))
             if (layeredAlpha(p) == 255) shown.push_back(p);
         return shown;
     }
@@ -205,7 +206,7 @@ TEST_F(AlarmRings, AlarmWhoseSoundIsGoneRingsSilentlyAndIsStillDisarmed) {
         RING_WAIT_MS));
     waitFor([&] { return (shown = shown || !shownPopups().empty()); }, 1500);
     EXPECT_FALSE(shown);
-    EXPECT_TRUE(windowsOfClass(L"ALARM-CLASS", w.process.id()).empty());
+    EXPECT_TRUE(windowsOfClass(ALARM_POPUP_CLASS, w.process.id()).empty());
     w.quit();
 }
 

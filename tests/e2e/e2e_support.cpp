@@ -1,3 +1,4 @@
+#include "app/watch_app_win32.h"
 #include "tests/e2e/e2e_support.h"
 
 #include <cstdio>
@@ -49,10 +50,11 @@ ProgramFolder::~ProgramFolder() {
     removeTree(folder);
 }
 
-bool VeskProcess::start(const std::wstring& exe, const std::wstring& workingDir) {
+bool VeskProcess::start(const std::wstring& exe, const std::wstring& workingDir,
+                        const std::wstring& startedAs) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring commandLine = startedAs.empty() ? L"\"" + exe + L"\"" : startedAs;
     std::wstring dir = workingDir;
     if (dir.empty()) dir = exe.substr(0, exe.find_last_of(L'\\'));
     return CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
@@ -73,7 +75,7 @@ HWND VeskProcess::waitForWatchWindow(DWORD timeoutMs) {
     HWND window = nullptr;
     waitFor(
         [&] {
-            std::vector<HWND> found = windowsOfClass(L"Korvanex-100", info.dwProcessId);
+            std::vector<HWND> found = windowsOfClass(WATCH_CLASS, info.dwProcessId);
             window = found.empty() ? nullptr : found[0];
             return window != nullptr;
         },
