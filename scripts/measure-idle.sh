@@ -4,11 +4,13 @@
 # Xvfb display, each in a fresh folder and its own prefix (so each has its own wineserver), and
 # after start-up settles the CPU time of each program and of its server is counted over the same
 # span of wall time. The machine may be shared, so the run is repeated and the medians printed.
-# Usage: scripts/measure-idle.sh [seconds per run, default 60] [runs, default 1]
+# Usage: scripts/measure-idle.sh [seconds per run, default 60] [runs, default 1]; VESK_EXE names
+# another build of the program to measure (for a comparison with an earlier one).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 span=${1:-60}
 runs=${2:-1}
+exe=${VESK_EXE:-$root/build/win64/Vesk.exe}
 source "$root/scripts/xvfb.sh"
 start_private_display
 watchPrefix=${WINEPREFIX:-$root/build/idle-wineprefix}
@@ -44,7 +46,7 @@ results=()
 for run in $(seq "$runs"); do
   folder=$(mktemp -d)
   peerFolder=$(mktemp -d)
-  cp "$root/build/win64/Vesk.exe" "$folder/"
+  cp "$exe" "$folder/Vesk.exe"
   (cd "$folder" && WINEPREFIX=$watchPrefix "$root/scripts/wine-run.sh" ./Vesk.exe >/dev/null 2>&1 &)
   (cd "$peerFolder" && WINEPREFIX=$peerPrefix "$root/scripts/wine-run.sh" notepad >/dev/null 2>&1 &)
   sleep 12
