@@ -401,10 +401,11 @@ AlarmPopup* openAlarmPopup(HWND watchWindow, const RECT& watchRect, HINSTANCE in
     popup->surface = new (std::nothrow) CBitMap;
     if (!popup->surface || !popup->surface->create(24, width, height)) return abandon(popup, voice);
 
-    // No layered attributes yet: the window stays unseen until its sound starts.
-    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                                  ALARM_POPUP_CLASS, L"", WS_POPUP | WS_VISIBLE, 0, 0, width,
-                                  height, watchWindow, nullptr, instance, popup);
+    // Created hidden (shown visible, it would be activated) and without layered attributes: it
+    // stays unseen until its sound starts.
+    HWND window =
+        CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, ALARM_POPUP_CLASS, L"",
+                        WS_POPUP, 0, 0, width, height, watchWindow, nullptr, instance, popup);
     if (!window) return abandon(popup, voice);
     return popup;
 }
