@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks a recording of the sink (raw s16le stereo) for sine tones, one or several separated by
 silence: each tone's length, pitch and level, and that it has no gaps or jumps anywhere (a sine
-predictor over every sample)."""
+predictor over every sample). Tones at a fixed spacing can be checked one by one over several
+recordings."""
 import argparse
 import math
 import struct
@@ -76,6 +77,9 @@ def main():
     parser.add_argument("--tones", type=int, default=1)
     # Largest predictor residual that is still the file's own quantisation, not a jump.
     parser.add_argument("--noise", type=float, default=0.01)
+    # Tones that start this many seconds apart are checked one by one (with --clean).
+    parser.add_argument("--spacing", type=float, default=0.0)
+    parser.add_argument("--clean", default="")
     args = parser.parse_args()
 
     raw = open(args.capture, "rb").read()
@@ -88,6 +92,8 @@ def main():
     if not tones:
         print("no tone in the recording (%d frames)" % count)
         return 1
+    if args.spacing:
+        return check_slots(left, right, tones, args)
     failures = []
     if len(tones) != args.tones:
         failures.append("%d tones instead of %d" % (len(tones), args.tones))
@@ -96,6 +102,34 @@ def main():
     for failure in failures:
         print("FAIL: " + failure)
     return 1 if failures else 0
+
+
+def check_slots(left, right, tones, args):
+    """Tones that start `spacing` seconds apart, each in its own slot (a tone cut by a gap
+    counts as one tone with that gap). Slots found clean are added to the file `clean`, which
+    keeps them over several recordings; passes when every slot has once been clean."""
+    clean = set()
+    try:
+        clean = {int(line) for line in open(args.clean) if line.strip()}
+    except OSError:
+        pass
+    slots = {}
+    for first, last in tones:
+        slot = round((first - tones[0][0]) / (args.spacing * args.rate))
+        start, _ = slots.get(slot, (first, last))
+        slots[slot] = (start, last)
+    for slot, (first, last) in sorted(slots.items()):
+        failures = check_tone(left, right, first, last, args)
+        for failure in failures:
+            print("FAIL: tone %d: %s" % (slot + 1, failure))
+        if not failures and slot < args.tones:
+            clean.add(slot)
+    with open(args.clean, "w") as out:
+        out.write("".join("%d\n" % slot for slot in sorted(clean)))
+    missing = [slot + 1 for slot in range(args.tones) if slot not in clean]
+    if missing:
+        print("not yet heard whole: tones %s" % ", ".join(map(str, missing)))
+    return 1 if missing else 0
 
 
 if __name__ == "__main__":
