@@ -141,8 +141,10 @@ uint16_t formatBlockAlign(const void* waveFormat) {
     return align;
 }
 
-// Runs one ACM conversion of as many source bytes as `freeFrames` frames need. Returns the
-// converted bytes (caller frees) or null when there is not enough input yet or it failed.
+// Runs one ACM conversion of as many source bytes as `freeFrames` frames need, or of what the
+// StreamBuffer holds when that is less: at the end of the data no more will come, and waiting
+// for a whole ring's worth would hold the last blocks back for ever. Returns the converted
+// bytes (caller frees) or null when there is no input or it failed.
 uint8_t* convertThroughAcm(SoundVoice* voice, uint64_t freeFrames, uint64_t* convertedBytes) {
     const AcmServices* acm = engineAcmServices();
     FormatInfo* format = &voice->format;
@@ -151,7 +153,9 @@ uint8_t* convertThroughAcm(SoundVoice* voice, uint64_t freeFrames, uint64_t* con
     if (destinationBytes == 0 || destinationBytes > 0xFFFFFFFFu) return nullptr;
     if (!acm->sourceSize(format->acmStream, static_cast<uint32_t>(destinationBytes), &sourceBytes))
         return nullptr;
-    if (sourceBytes == 0 || streamBufferFill(voice->buffer) < sourceBytes) return nullptr;
+    uint64_t held = streamBufferFill(voice->buffer);
+    if (held < sourceBytes) sourceBytes = static_cast<uint32_t>(held);
+    if (sourceBytes == 0) return nullptr;
     uint8_t* temp = static_cast<uint8_t*>(std::malloc(destinationBytes + sourceBytes));
     if (!temp) return nullptr;
     uint8_t* sourceData = temp + destinationBytes;
