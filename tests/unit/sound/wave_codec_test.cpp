@@ -173,40 +173,6 @@ TEST_F(WaveCodecTest, CountsAndSizesAreCheckedAgainstTheFile) {
     EXPECT_EQ(SND_E_FORMAT, probeWithFormat(temp.file("fmt.wav")).result);
 }
 
-// The extensible "fmt " body: the plain fields, then valid bits, channel mask and the subformat
-// identifier whose first two bytes are `subTag`.
-WaveBuilder& fmtExtensible(WaveBuilder& wave, uint16_t subTag, uint16_t channels,
-                           uint16_t blockAlign, uint32_t mask) {
-    std::vector<uint8_t> body = WaveBuilder().fmt(0xFFFE, channels, 48000, blockAlign, 0).bytes();
-    body.erase(body.begin(), body.begin() + 20); // RIFF header and chunk header
-    const uint8_t tail[] = {22,
-                            0,
-                            0,
-                            0,
-                            uint8_t(mask),
-                            uint8_t(mask >> 8),
-                            0,
-                            0,
-                            uint8_t(subTag),
-                            uint8_t(subTag >> 8),
-                            0,
-                            0,
-                            0,
-                            0,
-                            0x10,
-                            0,
-                            0x80,
-                            0,
-                            0,
-                            0xAA,
-                            0,
-                            0x38,
-                            0x9B,
-                            0x71};
-    body.insert(body.end(), std::begin(tail), std::end(tail));
-    return wave.chunk("fmt ", body);
-}
-
 std::vector<uint8_t> littleEndian(std::initializer_list<uint64_t> values, unsigned bytes) {
     std::vector<uint8_t> out;
     for (uint64_t v : values)
@@ -223,6 +189,18 @@ uint64_t doubleBits(double v) {
     uint64_t bits;
     std::memcpy(&bits, &v, 8);
     return bits;
+}
+
+// The extensible "fmt " body: the plain fields, then extension size, valid bits, channel mask
+// and the subformat identifier whose first two bytes are `subTag`.
+WaveBuilder& fmtExtensible(WaveBuilder& wave, uint16_t subTag, uint16_t channels,
+                           uint16_t blockAlign, uint32_t mask) {
+    std::vector<uint8_t> body = WaveBuilder().fmt(0xFFFE, channels, 48000, blockAlign, 0).bytes();
+    body.erase(body.begin(), body.begin() + 20); // RIFF header and chunk header
+    for (const auto& part : {littleEndian({22, mask, subTag}, 4),
+                             littleEndian({0xAA00008000100000u}, 8), littleEndian({0x719B3800}, 4)})
+        body.insert(body.end(), part.begin(), part.end());
+    return wave.chunk("fmt ", body);
 }
 
 TEST_F(WaveCodecTest, RefusedFiles) {
@@ -269,26 +247,20 @@ TEST_F(WaveCodecTest, RefusedFiles) {
     }
 }
 
-// Each encoding a WAVE file may hold, three known samples of it and what the (mono) ring gets.
+// The encodings beyond 8- to 24-bit PCM, three known samples of each and what the (mono) ring
+// gets.
 TEST_F(WaveCodecTest, EveryEncodingDecodesToKnownValues) {
     ASSERT_TRUE(run.ok());
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    WaveBuilder extensibleFloat, extensible32;
+    WaveBuilder extensibleFloat;
     fmtExtensible(extensibleFloat, 3, 1, 4, 0x4);
-    fmtExtensible(extensible32, 1, 1, 4, 0);
     struct Case {
         const char* name;
         WaveBuilder wave;
         std::vector<uint8_t> data;
         float expected[3];
     } const cases[] = {
-        {"8-bit", WaveBuilder().fmt(1, 1, 48000, 1, 8), {0x00, 0x80, 0xFF}, {-1, 0, 0.9921875f}},
-        {"16-bit", WaveBuilder().fmt(1, 1, 48000, 2, 16), pcm16({-32768, 0, 16384}), {-1, 0, 0.5f}},
-        {"24-bit",
-         WaveBuilder().fmt(1, 1, 48000, 3, 24),
-         littleEndian({0x800000, 0, 0x400000}, 3),
-         {-1, 0, 0.5f}},
         {"32-bit",
          WaveBuilder().fmt(1, 1, 48000, 4, 32),
          littleEndian({0x80000000u, 0, 0x40000000}, 4),
@@ -313,10 +285,6 @@ TEST_F(WaveCodecTest, EveryEncodingDecodesToKnownValues) {
          extensibleFloat,
          littleEndian({floatBits(0.5f), floatBits(-0.5f), floatBits(1)}, 4),
          {0.5f, -0.5f, 1}},
-        {"extensible 32-bit",
-         extensible32,
-         littleEndian({0xC0000000u, 0x20000000, 0}, 4),
-         {-0.5f, 0.25f, 0}},
     };
     for (const Case& k : cases) {
         WaveBuilder wave = k.wave;
