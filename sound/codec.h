@@ -60,6 +60,9 @@ struct FormatInfo {
     CodecReleaseHook releaseHook;
     // Speakers of the channels as a wave channel mask; 0 = the engine layout of the count.
     uint32_t channelMask;
+    // Set when the codec handed over format records that could not be taken whole; the file is
+    // then refused rather than its compressed bytes played as PCM.
+    uint32_t formatsRefused;
 };
 
 struct CodecContext {
