@@ -315,7 +315,7 @@ TEST_F(AlarmSoundFiles, EachDecodableFileRingsAndNoPopupTakesTheKeyboard) {
                 keptForeground = keptForeground && GetForegroundWindow() == typing.window;
             }
             return w.alarms() == alarmFile(disarmed) &&
-                   windowsOfClass(L"ALARM-CLASS", w.process.id()).empty();
+                   windowsOfClass(ALARM_POPUP_CLASS, w.process.id()).empty();
         },
         RING_WAIT_MS + 3 * 5 * 1000);
     EXPECT_TRUE(allRang) << w.alarms();
@@ -327,7 +327,7 @@ TEST_F(AlarmSoundFiles, EachDecodableFileRingsAndNoPopupTakesTheKeyboard) {
             return false;
         },
         2000);
-    EXPECT_TRUE(windowsOfClass(L"ALARM-CLASS", w.process.id()).empty());
+    EXPECT_TRUE(windowsOfClass(ALARM_POPUP_CLASS, w.process.id()).empty());
     EXPECT_EQ(ringing, static_cast<int>(seen.size()));
     EXPECT_TRUE(keptForeground);
     EXPECT_EQ(GetForegroundWindow(), typing.window);
