@@ -148,6 +148,10 @@ int32_t codecSetChannels(CodecContext* c, uint32_t channels) {
     if (FormatInfo* f = probeFormat(c)) f->channels = static_cast<uint16_t>(channels);
     return 1;
 }
+int32_t codecSetChannelMask(CodecContext* c, uint32_t mask) {
+    if (FormatInfo* f = probeFormat(c)) f->channelMask = mask;
+    return 1;
+}
 int32_t codecSetBlockAlign(CodecContext* c, uint32_t blockAlign) {
     if (FormatInfo* f = probeFormat(c)) f->blockAlign = static_cast<uint16_t>(blockAlign);
     return 1;

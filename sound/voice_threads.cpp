@@ -52,9 +52,12 @@ uint64_t streamLength(const FormatInfo* f) {
     return average ? f->dataSize / average * rate : 0;
 }
 
-// Whether the engine can play what the codec described: something to divide by, and data.
+// Whether the engine can play what the codec described: samples it decodes, and data. A voice
+// it cannot decode would stay silent at its start for ever.
 bool formatUsable(const FormatInfo* f) {
-    if (f->channels == 0 || f->blockAlign == 0 || f->rate == 0 || f->dataSize == 0) return false;
+    if (!decodeSupports(f->formatTag, f->channels, f->blockAlign) || f->rate == 0 ||
+        f->dataSize == 0)
+        return false;
     return !f->acmStream || f->totalFrames != 0 || waveFormatU32(f->sourceFormat, 8) != 0;
 }
 
@@ -88,6 +91,26 @@ void setReadStep(SoundEngine* engine, SoundVoice* voice, VoiceStep step) {
     lockLeave(&engine->stateLock);
 }
 int32_t readStep(SoundEngine* engine, SoundVoice* voice);
+
+// The file or the codec gave nothing where data were promised (the file was cut short, a read
+// failed, its drive went away, a plug-in promised more than it has): the data end here, and
+// the voice plays to this end like any other instead of waiting for bytes that never come.
+void endDataHere(SoundEngine* engine, SoundVoice* voice) {
+    FormatInfo* f = &voice->format;
+    uint64_t frames;
+    if (f->acmStream) {
+        // Whole seconds of the source, the same measure as the length; never more than come.
+        uint32_t average = waveFormatU32(f->sourceFormat, 8);
+        frames = average ? f->bytesRead / average * waveFormatU32(f->sourceFormat, 4) : 0;
+        f->dataSize = f->bytesRead;
+    } else {
+        frames = f->bytesRead / f->blockAlign;
+        f->dataSize = frames * f->blockAlign;
+    }
+    lockEnter(&engine->stateLock);
+    if (frames < voice->length) voice->length = frames;
+    lockLeave(&engine->stateLock);
+}
 
 // Puts the stream back at `frame` for the next read (file offset or the codec's seek hook).
 void rewindStream(SoundVoice* voice, uint64_t frame) {
@@ -137,11 +160,11 @@ int32_t readStep(SoundEngine* engine, SoundVoice* voice) {
         got = fileRead(&buffer->stream.file, temp, amount);
     }
     if (got == 0) {
-        std::free(temp);
-        return SND_OK;
+        endDataHere(engine, voice);
+    } else {
+        streamBufferAppend(buffer, temp, got);
+        f->bytesRead += got;
     }
-    streamBufferAppend(buffer, temp, got);
-    f->bytesRead += got;
     std::free(temp);
 
     lockEnter(&engine->stateLock);
