@@ -56,6 +56,8 @@ struct FormatInfo {
     CodecSeekHook seekHook;
     CodecReadHook readHook;
     CodecReleaseHook releaseHook;
+    // Decoded frames before the stream's first frame: dropped at the start and after every seek.
+    uint64_t leadFrames;
 };
 
 struct CodecContext {
@@ -110,6 +112,7 @@ int32_t codecSetLoopRegion(CodecContext* c, uint64_t start, uint64_t end);
 int32_t codecSetTotalFrames(CodecContext* c, uint64_t frames);
 int32_t codecSetPluginValueA(CodecContext* c, uint32_t value);
 int32_t codecSetPluginValueB(CodecContext* c, uint64_t value);
+int32_t codecSetLeadFrames(CodecContext* c, uint64_t frames);
 int32_t codecSetSeekHook(CodecContext* c, CodecSeekHook hook);
 int32_t codecSetReadHook(CodecContext* c, CodecReadHook hook);
 int32_t codecSetReleaseHook(CodecContext* c, CodecReleaseHook hook);

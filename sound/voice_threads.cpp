@@ -181,6 +181,8 @@ void carryOutSeek(SoundVoice* voice) {
         f->acmStream = acm->open(f->sourceFormat, f->destinationFormat);
     }
     voice->discardCount = voice->seekTarget;
+    // A codec's seek reports decoded frames, which count its lead in.
+    uint64_t lead = 0;
     int32_t done = 0;
     if (f->seekHook) {
         CodecContext c = runningContext(voice);
@@ -189,6 +191,8 @@ void carryOutSeek(SoundVoice* voice) {
         uint64_t byte = f->bytesRead;
         done = f->seekHook(&c, &frame, &byte);
         if (done == 1) {
+            lead = f->leadFrames;
+            voice->discardCount += lead;
             voice->seekTarget = frame;
             f->bytesRead = f->readHook ? f->blockAlign * frame : byte;
         }
@@ -203,7 +207,7 @@ void carryOutSeek(SoundVoice* voice) {
         fileSeek(&voice->buffer->stream.file, static_cast<int64_t>(f->dataOffset + f->bytesRead),
                  SEEK_FROM_START);
     voice->readStep = readStep;
-    voice->position = voice->seekTarget + voice->discardCount;
+    voice->position = voice->seekTarget + voice->discardCount - lead;
     voice->requestFlags &= static_cast<uint16_t>(~VR_SEEK);
     voice->stateFlags &= static_cast<uint16_t>(~(VS_ENDED | VS_ACK_CONVERSION | VS_ACK_OUTPUT));
     voice->stateFlags |= VS_STARTED;
@@ -273,6 +277,7 @@ int32_t voicePrepareStep(SoundEngine* engine, SoundVoice* voice) {
             f->channels < voice->ring.channelCapacity ? f->channels : voice->ring.channelCapacity;
         lockEnter(&engine->stateLock);
         voice->position = 0;
+        voice->discardCount = f->leadFrames;
         voice->length = length;
         voice->ring.rate = f->rate < voice->ring.maxRate ? f->rate : voice->ring.maxRate;
         voice->ring.channels = static_cast<uint8_t>(channels);
