@@ -14,6 +14,9 @@ constexpr uint32_t MAX_FRAME_BYTES = 1441;
 // How far past the tags the first frame may lie, and how far a damaged spot may reach.
 constexpr uint64_t FIRST_FRAME_SEARCH = 64 * 1024;
 constexpr uint64_t RESYNC_SEARCH = 4096;
+// A file damaged in more places than this is not worth following further: the walk ends there,
+// which also bounds the time a hostile file can take.
+constexpr uint32_t MAX_RESYNCS = 256;
 constexpr uint32_t ID3V2_HEADER = 10;
 constexpr uint32_t MAX_LEADING_TAGS = 8;
 constexpr uint32_t ID3V1_BYTES = 128;
@@ -134,12 +137,15 @@ bool appendOffset(Mp3Stream* s, uint32_t* capacity, uint32_t offset) {
 Mp3Result walkFrames(Window* w, uint64_t end, uint32_t limit, const Mp3FrameHeader& first,
                      Mp3Stream* s) {
     uint32_t capacity = 0;
+    uint32_t resyncs = 0;
     uint64_t at = s->dataOffset;
     while (s->frameCount < limit && at + MP3_HEADER_BYTES <= end) {
         Mp3FrameHeader h;
         if (headerAt(w, at, &h) != MP3_HEADER_FRAME || !mp3SameStream(first, h)) {
             uint64_t found = 0;
-            if (findFrame(w, at + 1, RESYNC_SEARCH, end, &first, &found, &h) != MP3_OK) break;
+            if (++resyncs > MAX_RESYNCS ||
+                findFrame(w, at + 1, RESYNC_SEARCH, end, &first, &found, &h) != MP3_OK)
+                break;
             at = found;
         }
         if (h.frameBytes > end - at || at - s->dataOffset > UINT32_MAX) break;
