@@ -2,24 +2,15 @@
 // system's layer III codec a description of them, so the host reads the frame bytes and converts
 // them to 16-bit PCM. Its per-voice state is the frame index that seeks use, kept in the host's
 // extra buffer.
-#include <cstdlib>
 #include <cstring>
 
 #include "plugins/mp3/mp3_stream.h"
+#include "plugins/mp3/mp3_wave_format.h"
 #include "sound/plugin_records.h"
 
 #define MP3_EXPORT extern "C" __declspec(dllexport)
 
 namespace {
-
-constexpr uint16_t WAVE_FORMAT_PCM = 1;
-constexpr uint16_t WAVE_FORMAT_MPEGLAYER3 = 0x55;
-constexpr uint32_t WAVE_FORMAT_BYTES = 18;
-// The layer III record: the wave format, then id, flags, block size, frames per block and codec
-// delay.
-constexpr uint32_t LAYER3_FORMAT_BYTES = WAVE_FORMAT_BYTES + 12;
-constexpr uint16_t LAYER3_ID_MPEG = 1;
-constexpr uint32_t LAYER3_PADDING_ISO = 0;
 
 // The extra buffer: this header, then frameCount frame offsets.
 struct Mp3State {
@@ -40,43 +31,10 @@ size_t readAt(void* context, uint64_t offset, void* buffer, size_t size) {
     return file->read(file->stream, buffer, size);
 }
 
-void put16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void put32(uint8_t* p, uint32_t v) {
-    put16(p, v & 0xFFFF);
-    put16(p + 2, v >> 16);
-}
-uint32_t get16(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0] | p[1] << 8);
-}
-uint32_t get32(const uint8_t* p) {
-    return get16(p) | get16(p + 2) << 16;
-}
-
-void layer3Format(const Mp3Stream& s, uint8_t* f) {
-    std::memset(f, 0, LAYER3_FORMAT_BYTES);
-    put16(f, WAVE_FORMAT_MPEGLAYER3);
-    put16(f + 2, s.channels);
-    put32(f + 4, s.rate);
-    put32(f + 8, s.averageBitrate / 8);
-    put16(f + 12, 1);
-    put16(f + 16, LAYER3_FORMAT_BYTES - WAVE_FORMAT_BYTES);
-    put16(f + 18, LAYER3_ID_MPEG);
-    put32(f + 20, LAYER3_PADDING_ISO);
-    uint32_t block = s.averageFrameBytes < 0xFFFF ? s.averageFrameBytes : 0xFFFF;
-    put16(f + 24, block);
-    put16(f + 26, 1);
-}
-
 // The codec's PCM for the stream: 16-bit, same channels and rate. False when it offers none.
 bool pcmFormat(PluginCheckRecord* r, const Mp3Stream& s, const uint8_t* source, uint8_t* pcm) {
-    std::memset(pcm, 0, WAVE_FORMAT_BYTES);
-    put16(pcm, WAVE_FORMAT_PCM);
-    if (r->suggest(source, pcm, WAVE_FORMAT_BYTES) != 1) return false;
-    return get16(pcm) == WAVE_FORMAT_PCM && get16(pcm + 2) == s.channels &&
-           get32(pcm + 4) == s.rate && get16(pcm + 14) == 16 && get16(pcm + 12) == 2 * s.channels;
+    mp3PcmFormat(s, pcm);
+    return r->suggest(source, pcm, MP3_WAVE_FORMAT_BYTES) == 1 && mp3IsPcmFor(s, pcm);
 }
 
 // Keeps the frame index for the seeks in the host's extra buffer.
@@ -92,14 +50,14 @@ bool keepIndex(PluginCheckRecord* r, const Mp3Stream& s) {
 }
 
 bool describe(PluginCheckRecord* r, const Mp3Stream& s) {
-    uint8_t source[LAYER3_FORMAT_BYTES];
-    uint8_t pcm[WAVE_FORMAT_BYTES];
-    layer3Format(s, source);
+    uint8_t source[MP3_LAYER3_FORMAT_BYTES];
+    uint8_t pcm[MP3_WAVE_FORMAT_BYTES];
+    mp3Layer3Format(s, source);
     if (!pcmFormat(r, s, source, pcm) || !keepIndex(r, s)) return false;
     if (r->setFormats(r->host, source, sizeof source, pcm, sizeof pcm) != 1) return false;
-    r->formatTag = WAVE_FORMAT_PCM;
+    r->formatTag = 1; // PCM
     r->channels = s.channels;
-    r->blockAlign = get16(pcm + 12);
+    r->blockAlign = 2 * s.channels;
     r->rate = s.rate;
     r->dataOffset = s.dataOffset;
     r->dataSize = s.dataSize;
