@@ -375,9 +375,10 @@ void voiceConversionPass(SoundEngine* engine) {
         uint64_t frames = decodeVoice(voice);
         if (frames == 0) continue;
         lockEnter(&engine->codecLock);
-        ringCommitWrite(&voice->ring, frames);
+        // Frames still to be dropped (a codec's lead, the way to a seek target) go in the same
+        // step as the commit: the output thread must never mix them.
         lockEnter(&engine->stateLock);
-        uint64_t dropped = ringConsume(&voice->ring, voice->discardCount);
+        uint64_t dropped = ringCommitDropping(&voice->ring, frames, voice->discardCount);
         voice->discardCount -= dropped;
         lockLeave(&engine->stateLock);
         lockLeave(&engine->codecLock);
