@@ -58,6 +58,9 @@ struct FormatInfo {
     CodecReleaseHook releaseHook;
     // Decoded frames before the stream's first frame: dropped at the start and after every seek.
     uint64_t leadFrames;
+    // Set when the codec handed over format records that could not be taken whole; the file is
+    // then refused rather than its compressed bytes played as PCM.
+    uint32_t formatsRefused;
 };
 
 struct CodecContext {
