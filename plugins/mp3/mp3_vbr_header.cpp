@@ -37,11 +37,7 @@ bool readXing(const uint8_t* frame, uint32_t size, uint32_t at, Mp3VbrHeader* ou
         out->frames = readU32(frame + next);
         next += 4;
     }
-    if (flags & XING_BYTES) {
-        if (size < next + 4) return false;
-        out->bytes = readU32(frame + next);
-        next += 4;
-    }
+    if (flags & XING_BYTES) next += 4;
     if (flags & XING_TOC) next += 100;
     if (flags & XING_QUALITY) next += 4;
     if (size >= next + LAME_TAG_BYTES && knownEncoder(frame + next)) {
@@ -57,7 +53,6 @@ bool readVbri(const uint8_t* frame, uint32_t size, Mp3VbrHeader* out) {
     if (size < VBRI_OFFSET + VBRI_BYTES) return false;
     const uint8_t* p = frame + VBRI_OFFSET;
     if (std::memcmp(p, "VBRI", 4) != 0) return false;
-    out->bytes = readU32(p + 10);
     out->frames = readU32(p + 14);
     return true;
 }

@@ -1,5 +1,5 @@
 // The information frame some encoders put first: a frame of silence whose side information is
-// followed by a Xing/Info or VBRI record (frame count, byte count) and, from LAME-style encoders,
+// followed by a Xing/Info or VBRI record (its frame count) and, from LAME-style encoders,
 // the encoder delay and padding in samples.
 #pragma once
 
@@ -9,7 +9,6 @@
 
 struct Mp3VbrHeader {
     uint32_t frames;  // audio frames after this one; 0 when not given
-    uint32_t bytes;   // bytes of the stream including this frame; 0 when not given
     bool encoderGaps; // delay and padding below are known
     uint32_t delay;   // samples the encoder put before the audio
     uint32_t padding; // samples it put after

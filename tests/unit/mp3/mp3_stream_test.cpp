@@ -89,21 +89,4 @@ TEST(Mp3StreamTest, TextAndTagOnlyFilesAreNotMp3) {
     EXPECT_EQ(MP3_NOT_MP3, mp3OpenStream(&source, true, &s));
 }
 
-// A seek restarts early enough for the borrowed bytes and the overlap, on a frame boundary.
-TEST(Mp3StreamTest, SeeksRestartFramesBeforeTheTarget) {
-    std::vector<uint32_t> offsets;
-    for (uint32_t k = 0; k < 100; ++k)
-        offsets.push_back(k * 417);
-    uint64_t frame = 0, byte = 0;
-    mp3SeekPoint(offsets.data(), 100, 1152, 1105, 50 * 1152, &frame, &byte);
-    uint64_t target = (50 * 1152 + 1105) / 1152;
-    EXPECT_LE(frame, (target - 3) * 1152);
-    EXPECT_GE(frame, (target - 8) * 1152);
-    EXPECT_EQ(offsets[frame / 1152], byte);
-    mp3SeekPoint(offsets.data(), 100, 1152, 1105, 0, &frame, &byte);
-    EXPECT_EQ(0u, frame);
-    mp3SeekPoint(offsets.data(), 100, 1152, 1105, 1000000, &frame, &byte);
-    EXPECT_LT(byte, 100u * 417);
-}
-
 } // namespace
