@@ -325,12 +325,19 @@ constexpr OpenFileError OpenFileErrors[] = {
     {CDERR_DIALOGFAILURE, "CDERR_DIALOGFAILURE"},
 };
 
+// The open-file dialog's filter: every format the program plays in one entry, then each alone.
+// Whether a file plays is decided by probing it, not by its name, so all files stay on offer.
+constexpr wchar_t SOUND_FILE_FILTER[] =
+    L"全てのサウンドファイル(*.wav;*.mp3;*.ogg;*.flac)\0*.wav;*.mp3;*.ogg;*.flac\0"
+    L"wave(*.wav)\0*.wav\0MP3(*.mp3)\0*.mp3\0Ogg Vorbis(*.ogg)\0*.ogg\0"
+    L"FLAC(*.flac)\0*.flac\0AllFiles(*.*)\0*.*\0";
+
 void chooseSoundFile(AlarmDialog* d) {
     wchar_t path[PATH_UNITS] = {};
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = d->listDialog;
-    ofn.lpstrFilter = L"wave(*.wav)\0*.wav\0AllFiles(*.*)\0*.*\0";
+    ofn.lpstrFilter = SOUND_FILE_FILTER;
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path;
     ofn.nMaxFile = PATH_UNITS;

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "app/watch_app_win32.h"
-#include "watch/watch_messages.h"
+#include "link/watch_messages.h"
 
 namespace {
 

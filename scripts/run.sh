@@ -7,6 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
 scripts/build-libpng-mingw.sh x86_64-w64-mingw32
+scripts/build-flac-mingw.sh x86_64-w64-mingw32
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Vesk
 mkdir -p build/run

@@ -3,7 +3,8 @@
 # briefly from their seed corpora, a build of the benchmarks, the unit tests cross-built for 64-
 # and 32-bit Windows under Wine, and the end-to-end tests that drive the real Vesk.exe under Wine
 # on Xvfb.
-# Ends with one line "N passed, N failed, N skipped" over all layers.
+# Ends with one line "N passed, N failed, N skipped" over all layers: CTest lists every test case
+# on its own, so the counts are of cases (and one per fuzzer).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,6 +14,8 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 bash scripts/setup.sh || exit 1
 scripts/build-libpng-mingw.sh x86_64-w64-mingw32 || exit 1
 scripts/build-libpng-mingw.sh i686-w64-mingw32 || exit 1
+scripts/build-flac-mingw.sh x86_64-w64-mingw32 || exit 1
+scripts/build-flac-mingw.sh i686-w64-mingw32 || exit 1
 
 passed=0
 failed=0
@@ -94,9 +97,16 @@ bench_build() {
 wine_layers() {
   source scripts/xvfb.sh
   start_private_display
+  # Every test case is a Wine process of its own. One wineserver kept for the whole run, with
+  # Wine's session processes started here: otherwise every case starts them anew and CTest waits
+  # for them to linger out (they hold the case's output pipe), some 4 s a case.
+  scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
+  WINEPREFIX="$root/build/wineprefix" wineserver -w
+  WINEPREFIX="$root/build/wineprefix" wineserver -p >/dev/null 2>&1
   scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
   layer "win64 (unit and end-to-end under Wine)" ctest_layer win64 build/win64
   layer "win32 (unit and end-to-end under Wine)" ctest_layer win32 build/win32
+  WINEPREFIX="$root/build/wineprefix" wineserver -k
 }
 
 layer "native unit tests (ASan+UBSan)" ctest_layer linux build/linux

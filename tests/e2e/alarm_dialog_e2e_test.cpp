@@ -12,11 +12,10 @@
 #include <string>
 
 #include "tests/e2e/e2e_support.h"
+#include "watch/menu_commands.h"
 
 namespace {
 
-constexpr WPARAM CMD_ALARM_SETTINGS = 1016;
-constexpr WPARAM CMD_QUIT = 1055;
 constexpr const wchar_t* SOUND_PROMPT = L"クリック 又は ファイルドロップ でアラーム音を登録";
 
 // A page of memory inside the program, for the messages whose arguments point at memory.

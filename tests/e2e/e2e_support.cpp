@@ -1,3 +1,4 @@
+#include "app/watch_app_win32.h"
 #include "tests/e2e/e2e_support.h"
 
 #include <cstdio>
@@ -74,7 +75,7 @@ HWND VeskProcess::waitForWatchWindow(DWORD timeoutMs) {
     HWND window = nullptr;
     waitFor(
         [&] {
-            std::vector<HWND> found = windowsOfClass(L"Korvanex-100", info.dwProcessId);
+            std::vector<HWND> found = windowsOfClass(WATCH_CLASS, info.dwProcessId);
             window = found.empty() ? nullptr : found[0];
             return window != nullptr;
         },

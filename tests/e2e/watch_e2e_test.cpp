@@ -6,30 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "app/watch_app_win32.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_table.h"
 #include "gfx/image_table_win32.h"
+#include "link/watch_messages.h"
 #include "tests/e2e/e2e_support.h"
 #include "util/window_placement_win32.h"
+#include "watch/menu_commands.h"
 #include "watch/watch_face.h"
 
 namespace {
-
-constexpr WPARAM CMD_DATE_MDY = 1004;
-constexpr WPARAM CMD_TIME_12_FROM_0 = 1007;
-constexpr WPARAM CMD_TOPMOST = 1008;
-constexpr WPARAM CMD_WATCH_MODE = 1009;
-constexpr WPARAM CMD_PLAYER_TIME = 1010;
-constexpr WPARAM CMD_ENDLESS_LOOP = 1011;
-constexpr WPARAM CMD_HAMMING_WINDOW = 1013;
-constexpr WPARAM CMD_PEAK = 1014;
-constexpr WPARAM CMD_SMOOTH = 1015;
-constexpr WPARAM CMD_CHARACTER_FIRST = 1017;
-constexpr WPARAM CMD_VOLUME_50 = 1050;
-constexpr WPARAM CMD_HIDE = 1053;
-constexpr WPARAM CMD_APPEAR = 1054;
-constexpr WPARAM CMD_QUIT = 1055;
-constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
 
 BYTE layeredAlpha(HWND window) {
     BYTE alpha = 0;
@@ -72,7 +59,7 @@ struct RunningWatch {
         watch = process.waitForWatchWindow();
         return watch && waitFor([&] { return layeredAlpha(watch) == 255; });
     }
-    std::vector<HWND> bands() const { return windowsOfClass(L"Korvanex-Alpha", process.id()); }
+    std::vector<HWND> bands() const { return windowsOfClass(BAND_CLASS, process.id()); }
     // Quits through the menu command and returns the saved settings text.
     std::string quit() {
         PostMessageW(watch, WM_COMMAND, CMD_QUIT, 0);
@@ -110,7 +97,7 @@ TEST(WatchE2E, MenuCommandsAreKeptInTheSettingsFile) {
     ASSERT_TRUE(w.start());
     for (WPARAM id :
          {CMD_DATE_MDY, CMD_TIME_12_FROM_0, CMD_TOPMOST, CMD_PLAYER_TIME, CMD_ENDLESS_LOOP,
-          CMD_HAMMING_WINDOW, CMD_PEAK, CMD_SMOOTH, CMD_VOLUME_50, static_cast<WPARAM>(1012)})
+          CMD_HAMMING_WINDOW, CMD_PEAK, CMD_SMOOTH, CMD_VOLUME_50, static_cast<uint16_t>(1012)})
         SendMessageW(w.watch, WM_COMMAND, id, 0);
     std::string xml = w.quit();
     EXPECT_EQ(settingValue(xml, "view", "Date"), "3");

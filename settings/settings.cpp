@@ -1,6 +1,6 @@
 // Reading and writing Setting.xml: group elements under the root "setting", one decimal
 // attribute per setting.
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <cstdlib>
 #include <cstring>

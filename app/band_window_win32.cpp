@@ -1,4 +1,4 @@
-#include "watch/band_window_win32.h"
+#include "app/band_window_win32.h"
 
 #include "app/watch_app_win32.h"
 #include "gfx/bitmap.h"
@@ -6,8 +6,8 @@
 #include "gfx/screen_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
-#include "watch/fade.h"
-#include "watch/watch_messages.h"
+#include "gfx/fade.h"
+#include "link/watch_messages.h"
 
 namespace {
 

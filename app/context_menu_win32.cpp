@@ -1,16 +1,16 @@
-#include "watch/context_menu_win32.h"
+#include "app/context_menu_win32.h"
 
 #include "alarm/alarm_dialog_win32.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/watch_app_win32.h"
 #include "sound/sound_engine.h"
 #include "util/window_placement_win32.h"
 #include "watch/context_menu.h"
 #include "watch/menu_commands.h"
-#include "watch/watch_messages.h"
+#include "link/watch_messages.h"
 #include "watch/watch_mode.h"
-#include "watch/watch_mode_win32.h"
-#include "watch/watch_window_win32.h"
+#include "app/watch_mode_win32.h"
+#include "app/watch_window_win32.h"
 
 namespace {
 

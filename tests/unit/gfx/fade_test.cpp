@@ -1,7 +1,7 @@
 // Fade-in, fade-out and the soft edge's opacities.
 #include <gtest/gtest.h>
 
-#include "watch/fade.h"
+#include "gfx/fade.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "watch/watch_window_win32.h"
+#include "app/watch_window_win32.h"
 
 #include <shellapi.h>
 
-#include "alarm/alarm_scheduler_win32.h"
+#include "app/alarm_scheduler_win32.h"
 #include "app/keyboard_hook_win32.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/tray_icon_win32.h"
 #include "app/watch_app_win32.h"
 #include "gfx/bitmap.h"
@@ -12,15 +12,15 @@
 #include "gfx/screen_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
-#include "watch/band_window_win32.h"
-#include "watch/context_menu_win32.h"
-#include "watch/fade.h"
-#include "watch/sound_test_win32.h"
+#include "app/band_window_win32.h"
+#include "app/context_menu_win32.h"
+#include "gfx/fade.h"
+#include "app/sound_test_win32.h"
 #include "watch/watch_face.h"
-#include "watch/watch_info_win32.h"
-#include "watch/watch_messages.h"
+#include "link/watch_info_win32.h"
+#include "link/watch_messages.h"
 #include "watch/watch_mode.h"
-#include "watch/watch_mode_win32.h"
+#include "app/watch_mode_win32.h"
 
 namespace {
 

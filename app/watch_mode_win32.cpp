@@ -1,13 +1,13 @@
-#include "watch/watch_mode_win32.h"
+#include "app/watch_mode_win32.h"
 
 #include <windows.h>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/watch_app_win32.h"
 #include "util/window_placement_win32.h"
-#include "watch/watch_messages.h"
+#include "link/watch_messages.h"
 #include "watch/watch_mode.h"
-#include "watch/watch_window_win32.h"
+#include "app/watch_window_win32.h"
 
 namespace {
 

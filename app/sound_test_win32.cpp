@@ -1,8 +1,8 @@
-#include "watch/sound_test_win32.h"
+#include "app/sound_test_win32.h"
 
 #include <cstdlib>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/watch_app_win32.h"
 #include "player/alarm_popup_win32.h"
 #include "player/popup_options.h"

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 namespace {
 

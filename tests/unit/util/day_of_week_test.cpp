@@ -1,4 +1,4 @@
-#include "watch/watch_face.h"
+#include "util/day_of_week.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Weekday of a date by Zeller's congruence.
-#include "watch/watch_face.h"
+#include "util/day_of_week.h"
 
 uint32_t dayOfWeek(uint32_t year, uint32_t month, uint32_t day) {
     // January and February count as months 13 and 14 of the year before.

@@ -1,4 +1,4 @@
-#include "alarm/alarm_scheduler_win32.h"
+#include "app/alarm_scheduler_win32.h"
 
 #include "alarm/alarm_check.h"
 #include "app/watch_app_win32.h"

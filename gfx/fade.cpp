@@ -1,4 +1,4 @@
-#include "watch/fade.h"
+#include "gfx/fade.h"
 
 bool fadeInStep(int32_t* level) {
     *level += 12;
