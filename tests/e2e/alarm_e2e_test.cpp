@@ -247,35 +247,6 @@ TEST_F(AlarmRings, RingsASoundFileThroughThePluginsOnce) {
     w.quit();
 }
 
-// An alarm rings a sound file made outside (VESK_ALARM_SOUND, a host path) through the Mp3
-// plug-in beside the program; tests/e2e/sound/check_alarm_mp3.sh records and judges what it plays.
-TEST_F(AlarmRings, RingsAnMp3ThroughThePlugin) {
-    char sound[MAX_PATH];
-    if (!GetEnvironmentVariableA("VESK_ALARM_SOUND", sound, MAX_PATH))
-        GTEST_SKIP() << "run by check_alarm_mp3.sh, which makes the file";
-    std::wstring exe = hostPath(VESK_EXE_PATH);
-    std::wstring plugin = std::wstring(L"Mp3") + VESK_PLUGIN_SUFFIX + L".dll";
-    ASSERT_TRUE(CreateDirectoryW(w.folder.file(L"plugin").c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW((exe.substr(0, exe.find_last_of(L'\\')) + L"\\plugin\\" + plugin).c_str(),
-                          (w.folder.file(L"plugin") + L"\\" + plugin).c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(hostPath(sound).c_str(), w.folder.file(L"bell.mp3").c_str(), FALSE));
-    AlarmTime soon = timeFromNow(ALARM_LEAD_SECONDS);
-    writeFileBytes(w.folder.file(L"Alarm.xml"),
-                   alarmFile(alarmElement(0, true, false, 2, soon, "bell.mp3")));
-    ASSERT_TRUE(w.start());
-    HWND popup = nullptr;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            std::vector<HWND> shown = shownPopups();
-            popup = shown.empty() ? nullptr : shown[0];
-            return popup != nullptr;
-        },
-        RING_WAIT_MS));
-    // A file the engine could not play would close the popup at once; this one plays 1 s.
-    EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 8000));
-    w.quit();
-}
-
 // Where the face draws the alarm symbol, in window coordinates, for the default character.
 POINT symbolOrigin() {
     CBitMap sprite;

@@ -14,7 +14,6 @@ def main():
     parser.add_argument("--frequency", type=float, required=True)
     parser.add_argument("--amplitude", type=float, required=True)
     parser.add_argument("--seconds", type=float, required=True)
-    # A lossy codec's noise moves every sample a little; a gap or a repeat still jumps by far more.
     parser.add_argument("--max-jump", type=float, default=0.01)
     args = parser.parse_args()
 
