@@ -227,6 +227,18 @@ uint64_t ringFramesFor(const SoundVoice* voice, uint64_t frames) {
     return (frames * ring + decoded - 1) / decoded;
 }
 
+// Ring frames that `mixFrames` output frames take from the voice, at most `budget`.
+uint64_t startFrames(const SoundEngine* engine, const SoundVoice* voice, uint64_t mixFrames,
+                     uint64_t budget) {
+    uint64_t mixRate = engine->mixRing.rate ? engine->mixRing.rate : voice->ring.rate;
+    uint64_t frames = (mixFrames * voice->ring.rate + mixRate - 1) / mixRate;
+    // A codec may leave part of the ring unfilled (the conversion works in whole blocks), so
+    // the wait never asks for more than half of it.
+    uint64_t half = ringCapacityFrames(&voice->ring) / 2;
+    if (frames > half) frames = half;
+    return frames < budget ? frames : budget;
+}
+
 // Advances the play position by `consumed` ring frames (output thread, state lock held).
 void advancePosition(SoundVoice* voice, uint64_t consumed, bool loop) {
     const FormatInfo* f = &voice->format;
@@ -419,7 +431,12 @@ void voiceMixPass(SoundEngine* engine, uint64_t mixFrames) {
             }
             budget = ringFramesFor(voice, remaining);
         }
+        // A voice starts only once its ring holds a whole period (or all that is left): started
+        // on the first frames a codec delivers, it would fall silent for the rest of the period.
+        bool starved = voice->position == 0 && ringFilledFrames(&voice->ring) <
+                                                   startFrames(engine, voice, mixFrames, budget);
         lockLeave(&engine->stateLock);
+        if (starved) continue;
 
         lockEnter(&engine->mixLock);
         uint64_t consumed =
