@@ -14,7 +14,6 @@ def main():
     parser.add_argument("--frequency", type=float, required=True)
     parser.add_argument("--amplitude", type=float, required=True)
     parser.add_argument("--seconds", type=float, required=True)
-    parser.add_argument("--max-jump", type=float, default=0.01)
     args = parser.parse_args()
 
     raw = open(args.capture, "rb").read()
@@ -46,7 +45,7 @@ def main():
     residuals = [abs(left[i + 1] - c * left[i] + left[i - 1]) for i in body]
     worst = max(residuals)
     worst_at = first + margin + residuals.index(worst)
-    glitches = sum(1 for r in residuals if r > args.max_jump)
+    glitches = sum(1 for r in residuals if r > 0.01)
 
     print("tone %.3f s, %.2f Hz, amplitude %.4f, left-right %.5f, worst jump %.5f at %.3f s, "
           "%d glitches" % (seconds, frequency, level, channel_gap, worst, worst_at / args.rate,
