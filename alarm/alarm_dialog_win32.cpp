@@ -531,6 +531,20 @@ INT_PTR CALLBACK editPanelProcedure(HWND panel, UINT message, WPARAM wParam, LPA
 
 // ---- the list dialog ----
 
+// Dots per inch of the monitor the window is on. The program is DPI aware, so the dialog's font
+// grows with the monitor's scale while pixel sizes set in code do not. GetDpiForWindow exists
+// from Windows 10 on; before it the system value holds for every monitor.
+int windowDpi(HWND window) {
+    using GetDpi = UINT(WINAPI*)(HWND);
+    GetDpi get = reinterpret_cast<GetDpi>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (get) return static_cast<int>(get(window));
+    HDC dc = GetDC(window);
+    int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+    if (dc) ReleaseDC(window, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
 void setUpListView(AlarmDialog* d) {
     HWND view = d->listView;
     DWORD styles =
@@ -538,13 +552,18 @@ void setUpListView(AlarmDialog* d) {
     SendMessageW(view, LVM_SETEXTENDEDLISTVIEWSTYLE, styles, styles);
     while (SendMessageW(view, LVM_DELETECOLUMN, 0, 0)) {
     }
+    // The symbol and time columns fit their texts at 96 dots per inch; they grow with the font.
+    int dpi = windowDpi(view);
+    int symbolWidth = MulDiv(120, dpi, 96);
+    int timeWidth = MulDiv(80, dpi, 96);
     RECT r;
     GetWindowRect(view, &r);
-    int lastWidth = (r.right - r.left) - GetSystemMetrics(SM_CXFRAME) - 200;
+    int lastWidth = (r.right - r.left) - GetSystemMetrics(SM_CXFRAME) - symbolWidth - timeWidth;
     const struct {
         const wchar_t* title;
         int width;
-    } columns[] = {{L"シンボル", 120}, {L"時間", 80}, {L"曜日", lastWidth > 0 ? lastWidth : 0}};
+    } columns[] = {
+        {L"シンボル", symbolWidth}, {L"時間", timeWidth}, {L"曜日", lastWidth > 0 ? lastWidth : 0}};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;

@@ -84,7 +84,8 @@ void carryOut(HWND window, WatchApp* app, CommandOutcome outcome) {
         startQuit(window, app);
         break;
     case CommandAction::AlarmSettings:
-        showAlarmDialog(app->instance, window, app->alarms);
+        // Applied edits reach the disk at once, not only at a quit a crash or logoff may skip.
+        if (showAlarmDialog(app->instance, window, app->alarms) == 1) app->saveAlarms();
         break;
     case CommandAction::None:
         break;

@@ -38,3 +38,15 @@ void removeTrayIcon(HWND window) {
     data.uID = 1;
     Shell_NotifyIconW(NIM_DELETE, &data);
 }
+
+bool showTrayBalloon(HWND window, const wchar_t* title, const wchar_t* text) {
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 1;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    lstrcpynW(data.szInfoTitle, title, ARRAYSIZE(data.szInfoTitle));
+    lstrcpynW(data.szInfo, text, ARRAYSIZE(data.szInfo));
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != 0;
+}

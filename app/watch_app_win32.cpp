@@ -93,6 +93,7 @@ bool WatchApp::create(int showCommand) {
     UpdateWindow(watchWindow);
     setTopmost(watchWindow, settings ? settings->topmost : 0);
     addTrayIcon(watchWindow, LoadIconW(instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
+    reportFilesAtStart();
     watchMode = settings && settings->watch ? 1 : 0;
     syncWatchModeTimer(watchWindow, watchMode);
     return true;

@@ -60,6 +60,8 @@ void onDestroy(HWND window) {
 
 void onEndSession(HWND window, WatchApp* app, WPARAM ending) {
     if (!ending) return;
+    // Once this message is answered the process may end at any moment, before destroy() runs.
+    app->saveFiles();
     notifyOwned(app, WM_OWNER_SESSION_END);
     KillTimer(window, TIMER_FADE_IN);
     KillTimer(window, TIMER_FADE_OUT);
@@ -85,6 +87,13 @@ bool faceOutdated(WatchApp* app) {
     return !sameFacePicture(faceOf(app), now, app->paintedFace, app->paintedTime);
 }
 
+// What the clock changes (date, time, alarm symbol) is printed on the panel, which spans the
+// sprite's bottom rows: only that band is repainted and sent to the screen.
+void invalidateFace(HWND window, const WatchApp* app) {
+    RECT band = {0, app->panelY, app->width, app->height};
+    InvalidateRect(window, &band, FALSE);
+}
+
 void onPaint(HWND window, WatchApp* app) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
@@ -95,7 +104,7 @@ void onPaint(HWND window, WatchApp* app) {
         app->paintedTime = now;
         renderWatchFace(app->paintedFace, now, app->panelX + 6, app->panelY + 6);
         app->windowSurface->flip();
-        presentSurface(dc, *app->windowSurface);
+        presentSurfaceArea(dc, *app->windowSurface, ps.rcPaint);
     }
     EndPaint(window, &ps);
 }
@@ -114,7 +123,7 @@ void onTimer(HWND window, WatchApp* app, WPARAM id) {
         applyFade(app);
         break;
     case TIMER_REPAINT:
-        if (faceOutdated(app)) InvalidateRect(window, nullptr, FALSE);
+        if (faceOutdated(app)) invalidateFace(window, app);
         break;
     case TIMER_ALARM_CHECK:
         checkAlarms(app);
@@ -220,7 +229,7 @@ LRESULT dispatch(HWND window, WatchApp* app, UINT message, WPARAM wParam, LPARAM
         onPaint(window, app);
         return 0;
     case WM_QUERYENDSESSION:
-        saveSettings(app->settings);
+        app->saveFiles();
         return 1;
     case WM_ENDSESSION:
         onEndSession(window, app, wParam);

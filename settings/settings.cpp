@@ -44,44 +44,52 @@ void setDefaults(WatchSettings* record) {
         record->*f.field = f.defaultValue;
 }
 
-// The file's bytes, or null when it is empty or cannot be read; `*count` gets their number.
-char* readSettingsFile(const char16* path, uint32_t* count) {
-    *count = 0;
-    uint32_t size = fileSize(path);
-    if (size == 0) return nullptr;
-    char* bytes = static_cast<char*>(malloc(size));
-    if (!bytes) return nullptr;
-    *count = readWholeFile(path, bytes, size);
-    if (*count == 0) {
-        free(bytes);
-        return nullptr;
-    }
-    return bytes;
-}
+// Far above any settings file (the program's own is about a kilobyte); a larger file is refused
+// rather than read, as Alarm.xml's is.
+constexpr uint32_t SETTINGS_FILE_LIMIT = 1u << 20;
 
-// Keeps a file the program could not take as settings beside it, so the next save, which writes
-// a complete new file, does not destroy what the user wrote. `bytes` are the bytes read, or null
-// when reading failed; then one more read is tried for the copy.
-void keepRejectedFile(const char16* path, const char* bytes, uint32_t count) {
-    char* again = bytes ? nullptr : readSettingsFile(path, &count);
-    if (!bytes && !again) {
-        debugLog("Setting.xml rejected and unreadable; no .bad copy made");
-        return;
-    }
-    if (!keepBadCopy(path, bytes ? bytes : again, count)) {
-        debugLog("Setting.xml rejected; no .bad copy made");
-    }
-    free(again);
-}
-
-XmlDocument* loadDocument(const char16* path) {
-    if (fileSize(path) == 0) return nullptr;
+// The document of "<path>.new", the text a save wrote just before it would have renamed it into
+// place, or null when there is none or it is incomplete (a crash while it was written).
+XmlDocument* readNewCopy(const char16* path) {
+    char16 newPath[PATH_UNITS];
+    char* bytes = nullptr;
     uint32_t count = 0;
-    char* bytes = readSettingsFile(path, &count);
-    XmlDocument* doc = bytes ? xmlParse(bytes, count) : nullptr;
-    if (!doc) keepRejectedFile(path, bytes, count);
+    if (!newCopyPath(path, newPath) ||
+        readFileBytes(newPath, SETTINGS_FILE_LIMIT, &bytes, &count) != FILE_READ_OK)
+        return nullptr;
+    XmlDocument* doc = xmlParse(bytes, count);
     free(bytes);
     return doc;
+}
+
+// The settings document of the record's file. A file that does not parse is kept as
+// "<path>.bad"; a file that is there but cannot be read, or cannot be set aside, sets `keepFile`,
+// so that no save replaces it with defaults. Where the file is missing or was set aside, a
+// complete "<path>.new" left by an interrupted save takes its place.
+XmlDocument* loadDocument(WatchSettings* record) {
+    const char16* path = record->path;
+    char* bytes = nullptr;
+    uint32_t count = 0;
+    FileRead read = readFileBytes(path, SETTINGS_FILE_LIMIT, &bytes, &count);
+    if (read == FILE_READ_TOO_LARGE || read == FILE_READ_FAILED) {
+        debugLog(read == FILE_READ_FAILED ? "Setting.xml could not be read"
+                                          : "Setting.xml refused: too large");
+        record->keepFile = true;
+        return nullptr;
+    }
+    if (read == FILE_READ_OK) {
+        XmlDocument* doc = xmlParse(bytes, count);
+        if (!doc) {
+            record->setAside = keepBadCopy(path, bytes, count);
+            record->keepFile = !record->setAside;
+            if (record->keepFile) debugLog("Setting.xml rejected; no .bad copy made");
+        }
+        free(bytes);
+        if (doc || record->keepFile) return doc;
+    }
+    XmlDocument* adopted = readNewCopy(path);
+    if (adopted && !adoptNewCopy(path)) debugLog("Setting.xml.new read, but not renamed");
+    return adopted;
 }
 
 void readFields(WatchSettings* record) {
@@ -128,7 +136,7 @@ WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
     if (length >= PATH_UNITS) length = PATH_UNITS - 1;
     if (length) memcpy(record->path, path, length * sizeof(char16));
     setDefaults(record);
-    record->document = loadDocument(record->path);
+    record->document = loadDocument(record);
     if (!record->document) {
         record->document =
             xmlCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_YES, "setting");
@@ -143,7 +151,7 @@ WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
 }
 
 bool saveSettings(WatchSettings* record) {
-    if (!record || !record->document) return false;
+    if (!record || !record->document || record->keepFile) return false;
     writeFields(record);
     const char* text = nullptr;
     size_t length = 0;

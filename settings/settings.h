@@ -30,6 +30,10 @@ struct WatchSettings {
     int32_t volume;          // master volume in percent
     int32_t doNotAskAgain;   // non-zero: the WatchMode notice is not shown again
     XmlDocument* document;   // the loaded or newly created document
+    // The file was there but could not be read (locked, no permission, too large) or set aside:
+    // saving would replace the user's settings with defaults, so no save writes it.
+    bool keepFile;
+    bool setAside; // the file did not parse and was kept as "<path>.bad"
 };
 
 // Characters in the character table; `chara` indexes it.
@@ -37,11 +41,13 @@ constexpr int32_t SETTINGS_CHARACTER_COUNT = 30;
 
 // Fills `record` from the file at `path`: defaults first, then every setting the file holds. A
 // file that cannot be read as settings is kept beside it as "<path>.bad" before any save could
-// replace it. Returns `record`.
+// replace it (`setAside`); one that cannot be read at all is left alone (`keepFile`). When the
+// file is missing or was set aside, a complete "<path>.new" from an interrupted save is taken in
+// its place. Returns `record`.
 WatchSettings* loadSettings(const char16* path, WatchSettings* record);
 // Writes the record into its document and the document to the record's path, replacing the old
-// file in one step. False when there is nothing to save (null record or no document) or the file
-// could not be written.
+// file in one step. False when there is nothing to save (null record or no document), the file
+// is kept as it was (`keepFile`) or it could not be written.
 bool saveSettings(WatchSettings* record);
 // Frees the attached document; the record itself stays the caller's.
 void freeSettings(WatchSettings* record);

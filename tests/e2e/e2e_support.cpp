@@ -61,6 +61,12 @@ bool VeskProcess::start(const std::wstring& exe, const std::wstring& workingDir,
                           dir.c_str(), &startup, &info) != 0;
 }
 
+void VeskProcess::kill() {
+    if (!info.hProcess) return;
+    TerminateProcess(info.hProcess, 99);
+    WaitForSingleObject(info.hProcess, 5000);
+}
+
 VeskProcess::~VeskProcess() {
     if (!info.hProcess) return;
     if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {

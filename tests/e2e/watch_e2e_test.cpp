@@ -335,6 +335,66 @@ TEST(WatchE2E, EndOfLogonQueryWritesTheSettingsAtOnce) {
     EXPECT_EQ(w.process.waitForExit(), 0u);
 }
 
+// Saves Setting.xml over and over through the end-of-logon query, on a thread of its own, until
+// told to stop; counts the saves.
+struct SavingLoop {
+    HWND watch;
+    volatile LONG stop = 0;
+    volatile LONG saves = 0;
+
+    static DWORD WINAPI run(void* self) {
+        SavingLoop* loop = static_cast<SavingLoop*>(self);
+        while (!loop->stop) {
+            SendMessageW(loop->watch, WM_QUERYENDSESSION, 0, 0);
+            InterlockedIncrement(&loop->saves);
+        }
+        return 0;
+    }
+};
+
+// Another program reading Setting.xml while the watch saves it (a backup, a sync client, an
+// editor) always finds the whole file, never none and never part of one.
+TEST(WatchE2E, SettingsReadWhileTheyAreSavedAgainAndAgainAreAlwaysWhole) {
+    RunningWatch w;
+    ASSERT_TRUE(w.start());
+    std::wstring path = w.folder.file(L"Setting.xml");
+    SendMessageW(w.watch, WM_QUERYENDSESSION, 0, 0);
+    const std::string whole = readFileBytes(path);
+    ASSERT_NE(settingValue(whole, "watch", "DoNotAskAgain"), "");
+
+    SavingLoop loop{w.watch};
+    HANDLE saver = CreateThread(nullptr, 0, SavingLoop::run, &loop, 0, nullptr);
+    ASSERT_NE(saver, nullptr);
+    int reads = 0;
+    int missing = 0;
+    int partial = 0;
+    DWORD started = GetTickCount();
+    // At least 1,000 reads, over at least 100 saves, so that reads meet saves in every phase.
+    while ((reads < 1000 || loop.saves < 100) && GetTickCount() - started < 60000) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        reads++;
+        if (file == INVALID_HANDLE_VALUE) {
+            missing++;
+            continue;
+        }
+        char bytes[4096];
+        DWORD got = 0;
+        ReadFile(file, bytes, sizeof bytes, &got, nullptr);
+        CloseHandle(file);
+        if (std::string(bytes, got) != whole) partial++;
+    }
+    InterlockedExchange(&loop.stop, 1);
+    WaitForSingleObject(saver, INFINITE);
+    CloseHandle(saver);
+    EXPECT_GE(reads, 1000);
+    EXPECT_GE(loop.saves, 100) << "saves too slow to meet the reads";
+    EXPECT_EQ(missing, 0) << "of " << reads << " reads during " << loop.saves << " saves";
+    EXPECT_EQ(partial, 0) << "of " << reads << " reads during " << loop.saves << " saves";
+    EXPECT_EQ(w.quit(), whole);
+}
+
 TEST(WatchE2E, HiddenWatchComesBackByTrayClickOrCommand) {
     RunningWatch w;
     ASSERT_TRUE(w.start());

@@ -10,6 +10,10 @@
 
 #include "settings/settings.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -256,6 +260,58 @@ TEST_F(SettingsFile, AnUnwritableFolderIsReportedAndLeavesNoFile) {
     load();
     EXPECT_FALSE(saveSettings(&record_));
     EXPECT_FALSE(fs::exists(file_));
+}
+
+// A save interrupted between writing "Setting.xml.new" and renaming it leaves the complete text
+// there; the next start takes it whenever the real file is missing or broken, never a cut one.
+TEST_F(SettingsFile, ACompleteNewFileFromAnInterruptedSaveIsTaken) {
+    const std::string complete = crlfLines({DECLARATION, "<setting", ">", " <position",
+                                            "  x = \"42\"", " >", " </position>", "</setting>"});
+    const std::string cut = complete.substr(0, complete.size() - 12);
+    const std::string broken = "<setting><position x=\"5\"</setting";
+    const struct {
+        const char* real; // null: no Setting.xml
+        const std::string* newText;
+        int32_t x;
+        bool taken;
+    } cases[] = {{nullptr, &complete, 42, true},
+                 {broken.c_str(), &complete, 42, true},
+                 {nullptr, &cut, 0, false},
+                 {"<?xml version=\"1.0\" ?>\r\n<setting x = \"1\" />", &complete, 0, false}};
+    for (const auto& c : cases) {
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        if (c.real) writeBytes(file_, c.real);
+        writeBytes(folder_ / "Setting.xml.new", *c.newText);
+        load();
+        EXPECT_EQ(record_.x, c.x) << *c.newText;
+        EXPECT_EQ(fs::exists(folder_ / "Setting.xml.new"), !c.taken);
+        if (c.taken) {
+            EXPECT_EQ(readBytes(file_), complete);
+        }
+        EXPECT_EQ(fs::exists(folder_ / "Setting.xml.bad"), c.real == broken.c_str());
+    }
+}
+
+// A file that is there but cannot be read is the user's: no save may put defaults in its place.
+TEST_F(SettingsFile, AFileThatCannotBeReadIsNeverOverwritten) {
+    const std::string huge((1u << 20) + 1, ' ');
+    writeBytes(file_, huge);
+    load();
+    EXPECT_TRUE(record_.keepFile);
+    EXPECT_FALSE(saveSettings(&record_));
+    EXPECT_EQ(fs::file_size(file_), huge.size());
+#ifdef _WIN32
+    writeBytes(file_, defaultFile());
+    HANDLE locked =
+        CreateFileW(file_.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    load();
+    CloseHandle(locked);
+    EXPECT_TRUE(record_.keepFile);
+    EXPECT_FALSE(saveSettings(&record_));
+    EXPECT_FALSE(fs::exists(folder_ / "Setting.xml.bad"));
+#endif
 }
 
 } // namespace
