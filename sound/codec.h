@@ -60,6 +60,8 @@ struct FormatInfo {
     CodecReleaseHook releaseHook;
     // Speakers of the channels as a wave channel mask; 0 = the engine layout of the count.
     uint32_t channelMask;
+    // Decoded frames before the stream's first frame: dropped at the start and after every seek.
+    uint64_t leadFrames;
     // Set when the codec handed over format records that could not be taken whole; the file is
     // then refused rather than its compressed bytes played as PCM.
     uint32_t formatsRefused;
@@ -118,6 +120,7 @@ int32_t codecSetLoopRegion(CodecContext* c, uint64_t start, uint64_t end);
 int32_t codecSetTotalFrames(CodecContext* c, uint64_t frames);
 int32_t codecSetPluginValueA(CodecContext* c, uint32_t value);
 int32_t codecSetPluginValueB(CodecContext* c, uint64_t value);
+int32_t codecSetLeadFrames(CodecContext* c, uint64_t frames);
 int32_t codecSetSeekHook(CodecContext* c, CodecSeekHook hook);
 int32_t codecSetReadHook(CodecContext* c, CodecReadHook hook);
 int32_t codecSetReleaseHook(CodecContext* c, CodecReleaseHook hook);

@@ -187,6 +187,10 @@ int32_t codecSetPluginValueB(CodecContext* c, uint64_t value) {
     if (FormatInfo* f = probeFormat(c)) f->pluginValueB = value;
     return 1;
 }
+int32_t codecSetLeadFrames(CodecContext* c, uint64_t frames) {
+    if (FormatInfo* f = probeFormat(c)) f->leadFrames = frames;
+    return 1;
+}
 int32_t codecSetSeekHook(CodecContext* c, CodecSeekHook hook) {
     if (FormatInfo* f = probeFormat(c)) f->seekHook = hook;
     return 1;

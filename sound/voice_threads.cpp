@@ -204,6 +204,8 @@ void carryOutSeek(SoundVoice* voice) {
         f->acmStream = acm->open(f->sourceFormat, f->destinationFormat);
     }
     voice->discardCount = voice->seekTarget;
+    // A codec's seek reports decoded frames, which count its lead in.
+    uint64_t lead = 0;
     int32_t done = 0;
     if (f->seekHook) {
         CodecContext c = runningContext(voice);
@@ -212,6 +214,8 @@ void carryOutSeek(SoundVoice* voice) {
         uint64_t byte = f->bytesRead;
         done = f->seekHook(&c, &frame, &byte);
         if (done == 1) {
+            lead = f->leadFrames;
+            voice->discardCount += lead;
             voice->seekTarget = frame;
             f->bytesRead = f->readHook ? f->blockAlign * frame : byte;
         }
@@ -226,7 +230,7 @@ void carryOutSeek(SoundVoice* voice) {
         fileSeek(&voice->buffer->stream.file, static_cast<int64_t>(f->dataOffset + f->bytesRead),
                  SEEK_FROM_START);
     voice->readStep = readStep;
-    voice->position = voice->seekTarget + voice->discardCount;
+    voice->position = voice->seekTarget + voice->discardCount - lead;
     voice->requestFlags &= static_cast<uint16_t>(~VR_SEEK);
     voice->stateFlags &= static_cast<uint16_t>(~(VS_ENDED | VS_ACK_CONVERSION | VS_ACK_OUTPUT));
     voice->stateFlags |= VS_STARTED;
@@ -244,6 +248,18 @@ uint64_t ringFramesFor(const SoundVoice* voice, uint64_t frames) {
     uint32_t ring = voice->ring.rate;
     if (decoded == ring || decoded == 0) return frames;
     return (frames * ring + decoded - 1) / decoded;
+}
+
+// Ring frames that `mixFrames` output frames take from the voice, at most `budget`.
+uint64_t startFrames(const SoundEngine* engine, const SoundVoice* voice, uint64_t mixFrames,
+                     uint64_t budget) {
+    uint64_t mixRate = engine->mixRing.rate ? engine->mixRing.rate : voice->ring.rate;
+    uint64_t frames = (mixFrames * voice->ring.rate + mixRate - 1) / mixRate;
+    // A codec may leave part of the ring unfilled (the conversion works in whole blocks), so
+    // the wait never asks for more than half of it.
+    uint64_t half = ringCapacityFrames(&voice->ring) / 2;
+    if (frames > half) frames = half;
+    return frames < budget ? frames : budget;
 }
 
 // Advances the play position by `consumed` ring frames (output thread, state lock held).
@@ -296,6 +312,7 @@ int32_t voicePrepareStep(SoundEngine* engine, SoundVoice* voice) {
             f->channels < voice->ring.channelCapacity ? f->channels : voice->ring.channelCapacity;
         lockEnter(&engine->stateLock);
         voice->position = 0;
+        voice->discardCount = f->leadFrames;
         voice->length = length;
         voice->ring.rate = f->rate < voice->ring.maxRate ? f->rate : voice->ring.maxRate;
         voice->ring.channels = static_cast<uint8_t>(channels);
@@ -393,9 +410,10 @@ void voiceConversionPass(SoundEngine* engine) {
         uint64_t frames = decodeVoice(voice);
         if (frames == 0) continue;
         lockEnter(&engine->codecLock);
-        ringCommitWrite(&voice->ring, frames);
+        // Frames still to be dropped (a codec's lead, the way to a seek target) go in the same
+        // step as the commit: the output thread must never mix them.
         lockEnter(&engine->stateLock);
-        uint64_t dropped = ringConsume(&voice->ring, voice->discardCount);
+        uint64_t dropped = ringCommitDropping(&voice->ring, frames, voice->discardCount);
         voice->discardCount -= dropped;
         lockLeave(&engine->stateLock);
         lockLeave(&engine->codecLock);
@@ -436,7 +454,12 @@ void voiceMixPass(SoundEngine* engine, uint64_t mixFrames) {
             }
             budget = ringFramesFor(voice, remaining);
         }
+        // A voice starts only once its ring holds a whole period (or all that is left): started
+        // on the first frames a codec delivers, it would fall silent for the rest of the period.
+        bool starved = voice->position == 0 && ringFilledFrames(&voice->ring) <
+                                                   startFrames(engine, voice, mixFrames, budget);
         lockLeave(&engine->stateLock);
+        if (starved) continue;
 
         lockEnter(&engine->mixLock);
         uint64_t consumed =
