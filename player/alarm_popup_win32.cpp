@@ -120,7 +120,9 @@ void onStartPoll(HWND window, AlarmPopup* popup) {
     VoicePlay(popup->voice);
     popup->fadeLevel = FULL_OPACITY;
     setOpacity(window, FULL_OPACITY);
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    // Shown on top but not activated: a ringing alarm leaves the keyboard where the user types.
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     KillTimer(window, TIMER_START);
 }
 
@@ -302,6 +304,8 @@ MessageAnswer dispatch(HWND window, AlarmPopup* popup, UINT message, WPARAM wPar
     case WM_ERASEBKGND:
     case WM_MOUSEMOVE:
         return answer(1);
+    case WM_MOUSEACTIVATE:
+        return answer(MA_NOACTIVATE); // clicks act on the popup without taking the focus
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         onClick(popup);
@@ -382,10 +386,11 @@ AlarmPopup* openAlarmPopup(HWND watchWindow, const RECT& watchRect, HINSTANCE in
     popup->surface = new (std::nothrow) CBitMap;
     if (!popup->surface || !popup->surface->create(24, width, height)) return abandon(popup, voice);
 
-    // No layered attributes yet: the window stays unseen until its sound starts.
-    HWND window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, ALARM_POPUP_CLASS, L"",
-                                  WS_POPUP | WS_VISIBLE, 0, 0, width, height, watchWindow, nullptr,
-                                  instance, popup);
+    // Created hidden (shown visible, it would be activated) and without layered attributes: it
+    // stays unseen until its sound starts.
+    HWND window =
+        CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, ALARM_POPUP_CLASS, L"",
+                        WS_POPUP, 0, 0, width, height, watchWindow, nullptr, instance, popup);
     if (!window) return abandon(popup, voice);
     return popup;
 }

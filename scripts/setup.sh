@@ -9,7 +9,7 @@ packages=(
   wine wine64 wine32 xvfb x11-apps imagemagick xdotool
   pulseaudio pulseaudio-utils sox lame vorbis-tools flac id3v2 libflac-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev
-  libpugixml-dev libtinyxml2-dev libspng-dev libstb-dev libfftw3-dev libkissfft-dev
+  libpugixml-dev libtinyxml2-dev libspng-dev libstb-dev libfftw3-dev libkissfft-dev libmpg123-dev
   fonts-noto-cjk dpkg-dev nsis zip unzip x11-utils
 )
 

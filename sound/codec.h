@@ -16,6 +16,8 @@ constexpr uint32_t CODEC_ID_BASE = 4096;
 
 constexpr uint32_t FORMAT_TAG_PCM = 1;
 constexpr uint32_t FORMAT_TAG_FLOAT = 3;
+constexpr uint32_t FORMAT_TAG_ALAW = 6;
+constexpr uint32_t FORMAT_TAG_MULAW = 7;
 constexpr uint32_t FORMAT_TAG_EXTENSIBLE = 0xFFFE;
 
 // The part of a voice's stream a codec may use: the open file and its size. A StreamBuffer
@@ -56,6 +58,10 @@ struct FormatInfo {
     CodecSeekHook seekHook;
     CodecReadHook readHook;
     CodecReleaseHook releaseHook;
+    // Speakers of the channels as a wave channel mask; 0 = the engine layout of the count.
+    uint32_t channelMask;
+    // Decoded frames before the stream's first frame: dropped at the start and after every seek.
+    uint64_t leadFrames;
     // Set when the codec handed over format records that could not be taken whole; the file is
     // then refused rather than its compressed bytes played as PCM.
     uint32_t formatsRefused;
@@ -105,6 +111,7 @@ void formatInfoReset(FormatInfo* format);
 int32_t codecIsProbeWithFormat(CodecContext* c);
 int32_t codecSetFormatTag(CodecContext* c, uint32_t tag);
 int32_t codecSetChannels(CodecContext* c, uint32_t channels);
+int32_t codecSetChannelMask(CodecContext* c, uint32_t mask);
 int32_t codecSetBlockAlign(CodecContext* c, uint32_t blockAlign);
 int32_t codecSetRate(CodecContext* c, uint32_t rate);
 int32_t codecSetDataOffset(CodecContext* c, uint64_t offset);
@@ -113,6 +120,7 @@ int32_t codecSetLoopRegion(CodecContext* c, uint64_t start, uint64_t end);
 int32_t codecSetTotalFrames(CodecContext* c, uint64_t frames);
 int32_t codecSetPluginValueA(CodecContext* c, uint32_t value);
 int32_t codecSetPluginValueB(CodecContext* c, uint64_t value);
+int32_t codecSetLeadFrames(CodecContext* c, uint64_t frames);
 int32_t codecSetSeekHook(CodecContext* c, CodecSeekHook hook);
 int32_t codecSetReadHook(CodecContext* c, CodecReadHook hook);
 int32_t codecSetReleaseHook(CodecContext* c, CodecReleaseHook hook);

@@ -148,6 +148,10 @@ int32_t codecSetChannels(CodecContext* c, uint32_t channels) {
     if (FormatInfo* f = probeFormat(c)) f->channels = static_cast<uint16_t>(channels);
     return 1;
 }
+int32_t codecSetChannelMask(CodecContext* c, uint32_t mask) {
+    if (FormatInfo* f = probeFormat(c)) f->channelMask = mask;
+    return 1;
+}
 int32_t codecSetBlockAlign(CodecContext* c, uint32_t blockAlign) {
     if (FormatInfo* f = probeFormat(c)) f->blockAlign = static_cast<uint16_t>(blockAlign);
     return 1;
@@ -181,6 +185,10 @@ int32_t codecSetPluginValueA(CodecContext* c, uint32_t value) {
 }
 int32_t codecSetPluginValueB(CodecContext* c, uint64_t value) {
     if (FormatInfo* f = probeFormat(c)) f->pluginValueB = value;
+    return 1;
+}
+int32_t codecSetLeadFrames(CodecContext* c, uint64_t frames) {
+    if (FormatInfo* f = probeFormat(c)) f->leadFrames = frames;
     return 1;
 }
 int32_t codecSetSeekHook(CodecContext* c, CodecSeekHook hook) {

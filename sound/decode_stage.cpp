@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "sound/channel_matrix.h"
 #include "sound/engine_internal.h"
@@ -9,19 +10,38 @@
 
 namespace {
 
-enum SampleKind { KIND_NONE, KIND_U8, KIND_S16, KIND_S24, KIND_F32 };
+enum SampleKind {
+    KIND_NONE,
+    KIND_U8,
+    KIND_S16,
+    KIND_S24,
+    KIND_S32,
+    KIND_F32,
+    KIND_F64,
+    KIND_ALAW,
+    KIND_MULAW
+};
+constexpr unsigned MAX_CHANNELS = 8;
+constexpr unsigned MAX_SAMPLE_BYTES = 8;
+
+// Tag 0xFFFE reaching the engine is integer PCM (the WAVE codec passes on the subformat).
+SampleKind sampleKindFor(uint32_t tag, uint32_t sampleBytes) {
+    if (tag == FORMAT_TAG_PCM || tag == FORMAT_TAG_EXTENSIBLE) {
+        const SampleKind kinds[] = {KIND_NONE, KIND_U8, KIND_S16, KIND_S24, KIND_S32};
+        return sampleBytes < std::size(kinds) ? kinds[sampleBytes] : KIND_NONE;
+    }
+    if (tag == FORMAT_TAG_FLOAT) {
+        if (sampleBytes == 4) return KIND_F32;
+        if (sampleBytes == 8) return KIND_F64;
+    }
+    if (tag == FORMAT_TAG_ALAW && sampleBytes == 1) return KIND_ALAW;
+    if (tag == FORMAT_TAG_MULAW && sampleBytes == 1) return KIND_MULAW;
+    return KIND_NONE;
+}
 
 SampleKind sampleKindOf(const FormatInfo* format) {
-    if (format->channels == 0) return KIND_NONE;
-    uint32_t bits = format->blockAlign / format->channels * 8u;
-    if (format->formatTag == FORMAT_TAG_PCM || format->formatTag == FORMAT_TAG_EXTENSIBLE) {
-        if (bits == 8) return KIND_U8;
-        if (bits == 16) return KIND_S16;
-        if (bits == 24) return KIND_S24;
-    } else if (format->formatTag == FORMAT_TAG_FLOAT && bits == 32) {
-        return KIND_F32;
-    }
-    return KIND_NONE;
+    if (!decodeSupports(format->formatTag, format->channels, format->blockAlign)) return KIND_NONE;
+    return sampleKindFor(format->formatTag, format->blockAlign / format->channels);
 }
 
 // Where the stage reads bytes from: the voice's StreamBuffer, or the output of one ACM
@@ -43,6 +63,10 @@ bool sourceRead(ByteSource* source, uint8_t* out, uint64_t count) {
     return true;
 }
 
+uint32_t readU32(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
 struct DecodeSink {
     ByteSource* source;
     SampleKind kind;
@@ -57,7 +81,7 @@ struct DecodeSink {
     uint64_t ringFrames;
 
     bool read(float* x) {
-        uint8_t bytes[32];
+        uint8_t bytes[MAX_CHANNELS * MAX_SAMPLE_BYTES];
         uint64_t usedBytes = static_cast<uint64_t>(used) * sampleBytes;
         if (source->available - source->offset < frameBytes) return false;
         sourceRead(source, bytes, usedBytes);
@@ -75,11 +99,26 @@ struct DecodeSink {
             return decodeSample16(static_cast<int16_t>(p[0] | (p[1] << 8)));
         case KIND_S24:
             return decodeSample24(p[0] | (p[1] << 8) | (static_cast<uint32_t>(p[2]) << 16));
-        default: {
+        case KIND_S32:
+            return decodeSample32(static_cast<int32_t>(readU32(p)));
+        case KIND_F32: {
             float v;
-            std::memcpy(&v, p, 4);
-            return v;
+            uint32_t bits = readU32(p);
+            std::memcpy(&v, &bits, 4);
+            return decodeSampleFloat(v);
         }
+        case KIND_F64: {
+            double v;
+            uint64_t bits = readU32(p) | static_cast<uint64_t>(readU32(p + 4)) << 32;
+            std::memcpy(&v, &bits, 8);
+            return decodeSampleFloat(v);
+        }
+        case KIND_ALAW:
+            return decodeSampleALaw(p[0]);
+        case KIND_MULAW:
+            return decodeSampleMuLaw(p[0]);
+        default:
+            return 0.0f;
         }
     }
 
@@ -102,8 +141,10 @@ uint16_t formatBlockAlign(const void* waveFormat) {
     return align;
 }
 
-// Runs one ACM conversion of as many source bytes as `freeFrames` frames need. Returns the
-// converted bytes (caller frees) or null when there is not enough input yet or it failed.
+// Runs one ACM conversion of as many source bytes as `freeFrames` frames need, or of what the
+// StreamBuffer holds when that is less: at the end of the data no more will come, and waiting
+// for a whole ring's worth would hold the last blocks back for ever. Returns the converted
+// bytes (caller frees) or null when there is no input or it failed.
 uint8_t* convertThroughAcm(SoundVoice* voice, uint64_t freeFrames, uint64_t* convertedBytes) {
     const AcmServices* acm = engineAcmServices();
     FormatInfo* format = &voice->format;
@@ -112,7 +153,9 @@ uint8_t* convertThroughAcm(SoundVoice* voice, uint64_t freeFrames, uint64_t* con
     if (destinationBytes == 0 || destinationBytes > 0xFFFFFFFFu) return nullptr;
     if (!acm->sourceSize(format->acmStream, static_cast<uint32_t>(destinationBytes), &sourceBytes))
         return nullptr;
-    if (sourceBytes == 0 || streamBufferFill(voice->buffer) < sourceBytes) return nullptr;
+    uint64_t held = streamBufferFill(voice->buffer);
+    if (held < sourceBytes) sourceBytes = static_cast<uint32_t>(held);
+    if (sourceBytes == 0) return nullptr;
     uint8_t* temp = static_cast<uint8_t*>(std::malloc(destinationBytes + sourceBytes));
     if (!temp) return nullptr;
     uint8_t* sourceData = temp + destinationBytes;
@@ -130,6 +173,11 @@ uint8_t* convertThroughAcm(SoundVoice* voice, uint64_t freeFrames, uint64_t* con
 }
 
 } // namespace
+
+bool decodeSupports(uint32_t tag, uint32_t channels, uint32_t blockAlign) {
+    if (channels == 0 || channels > MAX_CHANNELS || blockAlign % channels != 0) return false;
+    return sampleKindFor(tag, blockAlign / channels) != KIND_NONE;
+}
 
 uint64_t decodeVoice(SoundVoice* voice) {
     SampleRing* ring = &voice->ring;
@@ -157,7 +205,8 @@ uint64_t decodeVoice(SoundVoice* voice) {
     sink.sampleBytes = voice->format.blockAlign / voice->format.channels;
     sink.frameBytes = sink.sampleBytes * sink.inputs;
     sink.outputs = ring->channels;
-    buildChannelMatrix(&sink.matrix, sink.outputs, sink.inputs, 1.0f);
+    buildChannelMatrixForMask(&sink.matrix, sink.outputs, sink.inputs, voice->format.channelMask,
+                              1.0f);
     sink.ring = ring;
     lockEnter(ring->lock);
     sink.writeFrame = ring->writePos / 4;

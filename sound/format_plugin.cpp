@@ -99,6 +99,7 @@ void takeCheckResult(CodecContext* c, const PluginCheckRecord* r, const FormatPl
     codecSetPluginValueA(c, r->valueA);
     codecSetTotalFrames(c, r->totalFrames);
     codecSetPluginValueB(c, r->valueB);
+    codecSetLeadFrames(c, r->leadFrames);
     if (plugin->seek) codecSetSeekHook(c, pluginSeekHook);
     if (plugin->load) {
         codecSetReadHook(c, pluginReadHook);

@@ -45,7 +45,10 @@ struct PluginCheckRecord {
     uint64_t dataSize;
     uint64_t loopStart;
     uint64_t loopEnd;
-    void* reserved[4];
+    // Decoded frames before the audio itself (an encoder's delay): the engine drops them at the
+    // start and counts them in at every seek. Zero for most plug-ins.
+    uintptr_t leadFrames;
+    void* reserved[3];
     uint32_t valueA;
     uint64_t totalFrames;
     uint64_t valueB;
@@ -106,7 +109,8 @@ static_assert(offsetof(PluginCheckRecord, formatTag) == 0x40, "check record layo
 static_assert(offsetof(PluginCheckRecord, rate) == 0x4C, "check record layout");
 static_assert(offsetof(PluginCheckRecord, dataOffset) == 0x50, "check record layout");
 static_assert(offsetof(PluginCheckRecord, loopEnd) == 0x68, "check record layout");
-static_assert(offsetof(PluginCheckRecord, reserved) == 0x70, "check record layout");
+static_assert(offsetof(PluginCheckRecord, leadFrames) == 0x70, "check record layout");
+static_assert(offsetof(PluginCheckRecord, reserved) == 0x78, "check record layout");
 static_assert(offsetof(PluginCheckRecord, valueA) == 0x90, "check record layout");
 static_assert(offsetof(PluginCheckRecord, totalFrames) == 0x98, "check record layout");
 static_assert(offsetof(PluginCheckRecord, valueB) == 0xA0, "check record layout");
@@ -137,7 +141,8 @@ static_assert(offsetof(PluginDeleteRecord, getExtra) == 0x10, "delete record lay
 static_assert(sizeof(PluginCheckRecord) == 152, "check record size");
 static_assert(offsetof(PluginCheckRecord, wantFormat) == 0x1C, "check record layout");
 static_assert(offsetof(PluginCheckRecord, dataOffset) == 0x30, "check record layout");
-static_assert(offsetof(PluginCheckRecord, reserved) == 0x50, "check record layout");
+static_assert(offsetof(PluginCheckRecord, leadFrames) == 0x50, "check record layout");
+static_assert(offsetof(PluginCheckRecord, reserved) == 0x54, "check record layout");
 static_assert(offsetof(PluginCheckRecord, valueA) == 0x60, "check record layout");
 static_assert(offsetof(PluginCheckRecord, totalFrames) == 0x68, "check record layout");
 static_assert(offsetof(PluginCheckRecord, suggest) == 0x80, "check record layout");

@@ -51,6 +51,17 @@ uint64_t ringConsume(SampleRing* ring, uint64_t frames) {
     return frames;
 }
 
+uint64_t ringCommitDropping(SampleRing* ring, uint64_t frames, uint64_t drop) {
+    lockEnter(ring->lock);
+    ring->writePos = (ring->writePos + frames * 4) % ring->planeCapacity;
+    ring->fill += frames * 4;
+    if (drop * 4 > ring->fill) drop = ring->fill / 4;
+    ring->readPos = (ring->readPos + drop * 4) % ring->planeCapacity;
+    ring->fill -= drop * 4;
+    lockLeave(ring->lock);
+    return drop;
+}
+
 void ringClear(SampleRing* ring) {
     lockEnter(ring->lock);
     ring->fill = 0;

@@ -42,5 +42,8 @@ uint64_t ringFreeFrames(SampleRing* ring);
 void ringCommitWrite(SampleRing* ring, uint64_t frames);
 // Drops `frames` frames (at most the fill) from the read side; returns how many were dropped.
 uint64_t ringConsume(SampleRing* ring, uint64_t frames);
+// Commits `frames` written frames and drops up to `drop` frames from the read side in one step,
+// so that a reader never sees frames meant to be dropped. Returns the frames dropped.
+uint64_t ringCommitDropping(SampleRing* ring, uint64_t frames, uint64_t drop);
 // Empties the ring (positions 0).
 void ringClear(SampleRing* ring);

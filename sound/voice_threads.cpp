@@ -52,9 +52,12 @@ uint64_t streamLength(const FormatInfo* f) {
     return average ? f->dataSize / average * rate : 0;
 }
 
-// Whether the engine can play what the codec described: something to divide by, and data.
+// Whether the engine can play what the codec described: samples it decodes, and data. A voice
+// it cannot decode would stay silent at its start for ever.
 bool formatUsable(const FormatInfo* f) {
-    if (f->channels == 0 || f->blockAlign == 0 || f->rate == 0 || f->dataSize == 0) return false;
+    if (!decodeSupports(f->formatTag, f->channels, f->blockAlign) || f->rate == 0 ||
+        f->dataSize == 0)
+        return false;
     return !f->acmStream || f->totalFrames != 0 || waveFormatU32(f->sourceFormat, 8) != 0;
 }
 
@@ -88,6 +91,26 @@ void setReadStep(SoundEngine* engine, SoundVoice* voice, VoiceStep step) {
     lockLeave(&engine->stateLock);
 }
 int32_t readStep(SoundEngine* engine, SoundVoice* voice);
+
+// The file or the codec gave nothing where data were promised (the file was cut short, a read
+// failed, its drive went away, a plug-in promised more than it has): the data end here, and
+// the voice plays to this end like any other instead of waiting for bytes that never come.
+void endDataHere(SoundEngine* engine, SoundVoice* voice) {
+    FormatInfo* f = &voice->format;
+    uint64_t frames;
+    if (f->acmStream) {
+        // Whole seconds of the source, the same measure as the length; never more than come.
+        uint32_t average = waveFormatU32(f->sourceFormat, 8);
+        frames = average ? f->bytesRead / average * waveFormatU32(f->sourceFormat, 4) : 0;
+        f->dataSize = f->bytesRead;
+    } else {
+        frames = f->bytesRead / f->blockAlign;
+        f->dataSize = frames * f->blockAlign;
+    }
+    lockEnter(&engine->stateLock);
+    if (frames < voice->length) voice->length = frames;
+    lockLeave(&engine->stateLock);
+}
 
 // Puts the stream back at `frame` for the next read (file offset or the codec's seek hook).
 void rewindStream(SoundVoice* voice, uint64_t frame) {
@@ -137,11 +160,11 @@ int32_t readStep(SoundEngine* engine, SoundVoice* voice) {
         got = fileRead(&buffer->stream.file, temp, amount);
     }
     if (got == 0) {
-        std::free(temp);
-        return SND_OK;
+        endDataHere(engine, voice);
+    } else {
+        streamBufferAppend(buffer, temp, got);
+        f->bytesRead += got;
     }
-    streamBufferAppend(buffer, temp, got);
-    f->bytesRead += got;
     std::free(temp);
 
     lockEnter(&engine->stateLock);
@@ -181,6 +204,8 @@ void carryOutSeek(SoundVoice* voice) {
         f->acmStream = acm->open(f->sourceFormat, f->destinationFormat);
     }
     voice->discardCount = voice->seekTarget;
+    // A codec's seek reports decoded frames, which count its lead in.
+    uint64_t lead = 0;
     int32_t done = 0;
     if (f->seekHook) {
         CodecContext c = runningContext(voice);
@@ -189,6 +214,8 @@ void carryOutSeek(SoundVoice* voice) {
         uint64_t byte = f->bytesRead;
         done = f->seekHook(&c, &frame, &byte);
         if (done == 1) {
+            lead = f->leadFrames;
+            voice->discardCount += lead;
             voice->seekTarget = frame;
             f->bytesRead = f->readHook ? f->blockAlign * frame : byte;
         }
@@ -203,7 +230,7 @@ void carryOutSeek(SoundVoice* voice) {
         fileSeek(&voice->buffer->stream.file, static_cast<int64_t>(f->dataOffset + f->bytesRead),
                  SEEK_FROM_START);
     voice->readStep = readStep;
-    voice->position = voice->seekTarget + voice->discardCount;
+    voice->position = voice->seekTarget + voice->discardCount - lead;
     voice->requestFlags &= static_cast<uint16_t>(~VR_SEEK);
     voice->stateFlags &= static_cast<uint16_t>(~(VS_ENDED | VS_ACK_CONVERSION | VS_ACK_OUTPUT));
     voice->stateFlags |= VS_STARTED;
@@ -221,6 +248,18 @@ uint64_t ringFramesFor(const SoundVoice* voice, uint64_t frames) {
     uint32_t ring = voice->ring.rate;
     if (decoded == ring || decoded == 0) return frames;
     return (frames * ring + decoded - 1) / decoded;
+}
+
+// Ring frames that `mixFrames` output frames take from the voice, at most `budget`.
+uint64_t startFrames(const SoundEngine* engine, const SoundVoice* voice, uint64_t mixFrames,
+                     uint64_t budget) {
+    uint64_t mixRate = engine->mixRing.rate ? engine->mixRing.rate : voice->ring.rate;
+    uint64_t frames = (mixFrames * voice->ring.rate + mixRate - 1) / mixRate;
+    // A codec may leave part of the ring unfilled (the conversion works in whole blocks), so
+    // the wait never asks for more than half of it.
+    uint64_t half = ringCapacityFrames(&voice->ring) / 2;
+    if (frames > half) frames = half;
+    return frames < budget ? frames : budget;
 }
 
 // Advances the play position by `consumed` ring frames (output thread, state lock held).
@@ -273,6 +312,7 @@ int32_t voicePrepareStep(SoundEngine* engine, SoundVoice* voice) {
             f->channels < voice->ring.channelCapacity ? f->channels : voice->ring.channelCapacity;
         lockEnter(&engine->stateLock);
         voice->position = 0;
+        voice->discardCount = f->leadFrames;
         voice->length = length;
         voice->ring.rate = f->rate < voice->ring.maxRate ? f->rate : voice->ring.maxRate;
         voice->ring.channels = static_cast<uint8_t>(channels);
@@ -370,9 +410,10 @@ void voiceConversionPass(SoundEngine* engine) {
         uint64_t frames = decodeVoice(voice);
         if (frames == 0) continue;
         lockEnter(&engine->codecLock);
-        ringCommitWrite(&voice->ring, frames);
+        // Frames still to be dropped (a codec's lead, the way to a seek target) go in the same
+        // step as the commit: the output thread must never mix them.
         lockEnter(&engine->stateLock);
-        uint64_t dropped = ringConsume(&voice->ring, voice->discardCount);
+        uint64_t dropped = ringCommitDropping(&voice->ring, frames, voice->discardCount);
         voice->discardCount -= dropped;
         lockLeave(&engine->stateLock);
         lockLeave(&engine->codecLock);
@@ -413,7 +454,12 @@ void voiceMixPass(SoundEngine* engine, uint64_t mixFrames) {
             }
             budget = ringFramesFor(voice, remaining);
         }
+        // A voice starts only once its ring holds a whole period (or all that is left): started
+        // on the first frames a codec delivers, it would fall silent for the rest of the period.
+        bool starved = voice->position == 0 && ringFilledFrames(&voice->ring) <
+                                                   startFrames(engine, voice, mixFrames, budget);
         lockLeave(&engine->stateLock);
+        if (starved) continue;
 
         lockEnter(&engine->mixLock);
         uint64_t consumed =

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "sound/codec.h"
+#include "sound/decode_stage.h"
 
 namespace {
 
-constexpr uint16_t WAVE_TAG_MPEG_LAYER3 = 0x55;
 constexpr uint32_t CUE_RECORD_BYTES = 24;
 constexpr uint32_t SMPL_MIN_BYTES = 60;
 
@@ -32,26 +32,53 @@ uint64_t bytesLeftInFile(CodecContext* c) {
 
 struct ChunksSeen {
     bool fmt;
-    bool playable; // "fmt " with channels and block align
-    bool hasData;  // "data" with bytes
+    bool playable; // "fmt " of a kind the engine decodes
     bool data;
     bool cue;
     bool smpl;
+    uint16_t blockAlign;
+    uint64_t dataOffset;
+    uint64_t dataSize; // bounded by the file
 };
 
-// "fmt ": the first 14 bytes only. MPEG Layer-3 data is left to the plug-ins.
-int32_t takeFormat(CodecContext* c, uint64_t* remaining, bool* playable) {
-    if (*remaining < 14) return SND_OK;
-    uint8_t fmt[14];
-    if (!readExact(c, fmt, sizeof fmt)) return SND_E_FORMAT;
-    *remaining -= 14;
+constexpr uint64_t FMT_PLAIN_BYTES = 14;
+constexpr uint64_t FMT_EXTENSIBLE_BYTES = 40;
+constexpr uint16_t FMT_EXTENSION_BYTES = 22;
+// What every subformat identifier carries behind its two-byte format tag.
+constexpr uint8_t SUBFORMAT_TAIL[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                        0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// The format tag the samples are in: an extensible format's subformat, or 0 when it names
+// none this codec knows or its extension is cut short.
+uint16_t sampleTagOf(const uint8_t* fmt, uint64_t size) {
     uint16_t tag = readU16(fmt);
-    if (tag == WAVE_TAG_MPEG_LAYER3) return SND_E_FORMAT;
-    *playable = readU16(fmt + 2) != 0 && readU16(fmt + 12) != 0 && readU32(fmt + 4) != 0;
+    if (tag != FORMAT_TAG_EXTENSIBLE) return tag;
+    if (size < FMT_EXTENSIBLE_BYTES || readU16(fmt + 16) < FMT_EXTENSION_BYTES) return 0;
+    if (std::memcmp(fmt + 26, SUBFORMAT_TAIL, sizeof SUBFORMAT_TAIL) != 0) return 0;
+    return readU16(fmt + 24);
+}
+
+// "fmt ": the fixed fields, and for an extensible format its channel mask and subformat.
+// Sample data the engine cannot decode (compressed, MPEG Layer-3, odd sample sizes) is refused
+// here, so that a plug-in gets the file.
+int32_t takeFormat(CodecContext* c, uint64_t* remaining, ChunksSeen* seen) {
+    if (*remaining < FMT_PLAIN_BYTES) return SND_OK;
+    uint8_t fmt[FMT_EXTENSIBLE_BYTES] = {};
+    uint64_t size = *remaining < sizeof fmt ? *remaining : sizeof fmt;
+    if (!readExact(c, fmt, size)) return SND_E_FORMAT;
+    *remaining -= size;
+    uint16_t tag = sampleTagOf(fmt, size);
+    uint16_t channels = readU16(fmt + 2);
+    uint32_t rate = readU32(fmt + 4);
+    uint16_t blockAlign = readU16(fmt + 12);
+    if (rate == 0 || !decodeSupports(tag, channels, blockAlign)) return SND_E_FORMAT;
+    seen->playable = true;
+    seen->blockAlign = blockAlign;
     codecSetFormatTag(c, tag);
-    codecSetChannels(c, readU16(fmt + 2));
-    codecSetRate(c, readU32(fmt + 4));
-    codecSetBlockAlign(c, readU16(fmt + 12));
+    codecSetChannels(c, channels);
+    codecSetRate(c, rate);
+    codecSetBlockAlign(c, blockAlign);
+    if (readU16(fmt) == FORMAT_TAG_EXTENSIBLE) codecSetChannelMask(c, readU32(fmt + 20));
     return SND_OK;
 }
 
@@ -104,18 +131,14 @@ int32_t takeChunk(CodecContext* c, const uint8_t* header, ChunksSeen* seen, uint
     const bool withFormat = codecIsProbeWithFormat(c) != 0;
     if (std::memcmp(header, "fmt ", 4) == 0 && !seen->fmt) {
         seen->fmt = true;
-        return takeFormat(c, remaining, &seen->playable);
+        return takeFormat(c, remaining, seen);
     }
     if (std::memcmp(header, "data", 4) == 0 && !seen->data) {
         seen->data = true;
-        seen->hasData = *remaining != 0 && bytesLeftInFile(c) != 0;
-        if (*remaining != 0 && withFormat) {
-            // A data size past the end of the file would promise frames that never come.
-            uint64_t size = *remaining < bytesLeftInFile(c) ? *remaining : bytesLeftInFile(c);
-            codecSetDataOffset(c, static_cast<uint64_t>(codecTellFile(c)));
-            codecSetDataSize(c, size);
-            codecSetSeekHook(c, waveCodecSeek);
-        }
+        // A data size past the end of the file would promise frames that never come.
+        uint64_t left = bytesLeftInFile(c);
+        seen->dataOffset = static_cast<uint64_t>(codecTellFile(c));
+        seen->dataSize = *remaining < left ? *remaining : left;
         return SND_OK;
     }
     if (std::memcmp(header, "cue ", 4) == 0 && !seen->cue) {
@@ -148,9 +171,14 @@ int32_t waveCodecProbe(CodecContext* c, uint32_t reserved) {
         remaining += size & 1;
         if (remaining != 0 && codecSeekFile(c, static_cast<int64_t>(remaining), 1) < 0) break;
     }
-    // Without channels, block align, rate or sample data there is nothing to play, and the
-    // length would divide by zero: such a file is not this codec's.
-    if (!seen.playable || !seen.hasData) return SND_E_FORMAT;
+    // Without a decodable format or whole frames of sample data there is nothing to play: such
+    // a file is not this codec's. A trailing part frame would shift every frame after a rewind.
+    if (!seen.playable) return SND_E_FORMAT;
+    uint64_t wholeFrames = seen.dataSize - seen.dataSize % seen.blockAlign;
+    if (wholeFrames == 0) return SND_E_FORMAT;
+    codecSetDataOffset(c, seen.dataOffset);
+    codecSetDataSize(c, wholeFrames);
+    codecSetSeekHook(c, waveCodecSeek);
     return codecOpenAcmStream(c);
 }
 

@@ -1,5 +1,7 @@
 // The built-in RIFF/WAVE codec: describes the data chunk so that the engine reads and decodes the
-// samples itself; loop regions come from "cue " or "smpl" chunks.
+// samples itself; loop regions come from "cue " or "smpl" chunks. It takes the sample kinds the
+// engine decodes (integer PCM of 8 to 32 bits, 32- and 64-bit float, A-law, µ-law, plain or in
+// the extensible format with its channel mask) and leaves every other file to the plug-ins.
 #pragma once
 
 #include <cstdint>

@@ -3,14 +3,15 @@
 # scale is encoded by the system's encoder, the real program rings it once as an alarm (the
 # RingsASoundFileThroughThePluginsOnce case of the driver), and the recording of the sound
 # server's sink must hold that tone, whole: 1 s at 440 Hz. Run inside with_sound_server.sh.
-# Usage: check_plugin_alarm.sh path/to/vesk_e2e.exe ogg flac ...
+# Usage: check_plugin_alarm.sh path/to/vesk_e2e.exe ogg flac mp3 vbr.mp3 ... ("mp3" is CBR with
+# an ID3v2 tag, "vbr.mp3" VBR with an encoder tag)
 # Exit 77 (skipped) when the machine lacks the tools.
 set -euo pipefail
 driver=$(realpath "$1")
 shift
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run=$(cd "$here/../../.." && pwd)/scripts/wine-run.sh
-for tool in parec sox oggenc flac python3; do
+for tool in parec sox oggenc flac lame id3v2 python3; do
   command -v "$tool" >/dev/null || { echo "check_plugin_alarm: $tool missing, skipped"; exit 77; }
 done
 [ -n "${DISPLAY:-}" ] || { echo "check_plugin_alarm: no display, skipped"; exit 77; }
@@ -28,6 +29,9 @@ sox -n -r 48000 -c 2 -b 16 "$work/tone.wav" synth 1 sine 440 gain -6
 sox "$work/tone.wav" -c 1 "$work/mono.wav"
 oggenc -Q -q 6 -o "$work/tone.ogg" "$work/mono.wav"
 flac -s -o "$work/tone.flac" "$work/tone.wav"
+lame --quiet -b 128 "$work/tone.wav" "$work/tone.mp3"
+id3v2 -t "Alarm" -a "Vesk" "$work/tone.mp3"
+lame --quiet -V 2 "$work/tone.wav" "$work/tone.vbr.mp3"
 
 ring() {
   VESK_ALARM_SOUND="Z:$(echo "$work/tone.$1" | tr / '\\')" "$wine_run" "$driver" \

@@ -222,7 +222,8 @@ int32_t PLUGIN_CALL checkServices(PluginCheckRecord* r) {
     a.host = r->host;
     a.stream = r->stream;
     a.want = r->wantFormat;
-    a.reservedZero = !r->reserved[0] && !r->reserved[3] && r->reserved2 == 0 && r->valueA == 0;
+    a.reservedZero =
+        !r->leadFrames && !r->reserved[0] && !r->reserved[2] && r->reserved2 == 0 && r->valueA == 0;
     uint8_t bytes[6];
     a.read = r->read(r->stream, bytes, sizeof bytes);
     a.seekStart = r->seek(r->stream, 2, 0);

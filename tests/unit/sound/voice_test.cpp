@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "sound/codec.h"
 #include "sound_test_support.h"
 
 namespace {
@@ -335,6 +336,48 @@ TEST_F(VoiceTest, UnreadableAndUnknownFilesReportTheirError) {
     ASSERT_EQ(SND_OK, VoiceOpenFile(nullptr, 0, toPath16(temp.file("junk.wav")).c_str()));
     ASSERT_TRUE(playUntil(
         run, [&] { return run.allocatedVoices() == 0; }, 200));
+}
+
+// A decoder that promises 100000 frames of a stereo ramp but has only 1000.
+std::atomic<int> g_shortReads{0};
+size_t shortRead(CodecContext*, void* buffer, size_t size) {
+    if (g_shortReads++ > 0) return 0;
+    std::vector<uint8_t> ramp = rampStereo16(1000);
+    size_t count = size < ramp.size() ? size : ramp.size();
+    std::memcpy(buffer, ramp.data(), count);
+    return count;
+}
+int32_t shortCodec(CodecContext* c, uint32_t) {
+    char magic[4] = {};
+    if (codecReadBytes(c, magic, 4) != 4 || std::memcmp(magic, "DRY!", 4) != 0) return SND_E_FORMAT;
+    codecSetFormatTag(c, 1);
+    codecSetChannels(c, 2);
+    codecSetBlockAlign(c, 4);
+    codecSetRate(c, 48000);
+    codecSetDataSize(c, 400000);
+    codecSetReadHook(c, shortRead);
+    return SND_OK;
+}
+
+TEST_F(VoiceTest, DataRunningDryEndsTheVoiceWhereTheyEnd) {
+    EngineRun run(2, 32, 48000);
+    ASSERT_TRUE(run.ok());
+    ASSERT_EQ(SND_OK, EngineRegisterCodec(shortCodec, nullptr));
+    g_shortReads = 0;
+    std::ofstream(temp.file("short.dry"), std::ios::binary).write("DRY!", 4);
+    VoiceHandle h = run.openReady(temp.file("short.dry"));
+    ASSERT_EQ(VOICE_READY, VoiceGetState(h));
+    ASSERT_EQ(SND_OK, VoicePlay(h));
+    std::vector<uint8_t> played;
+    ASSERT_TRUE(playUntil(
+        run, [&] { return VoiceGetState(h) == VOICE_STOPPED; }, 200, &played));
+    std::vector<int> frames = rampFrames(played);
+    ASSERT_EQ(1000u, frames.size());
+    EXPECT_EQ(999, frames.back());
+    uint64_t position = 0, length = 0;
+    VoiceGetPosition(h, &position, &length);
+    EXPECT_EQ(1000u, length);
+    EXPECT_EQ(1000u, position);
 }
 
 } // namespace

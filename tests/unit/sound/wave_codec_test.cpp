@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstring>
 #include <fstream>
+#include <limits>
 
 #include "sound/codec.h"
 #include "sound/wave_codec.h"
@@ -172,8 +173,39 @@ TEST_F(WaveCodecTest, CountsAndSizesAreCheckedAgainstTheFile) {
     EXPECT_EQ(SND_E_FORMAT, probeWithFormat(temp.file("fmt.wav")).result);
 }
 
+std::vector<uint8_t> littleEndian(std::initializer_list<uint64_t> values, unsigned bytes) {
+    std::vector<uint8_t> out;
+    for (uint64_t v : values)
+        for (unsigned k = 0; k < bytes; ++k)
+            out.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    return out;
+}
+uint64_t floatBits(float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    return bits;
+}
+uint64_t doubleBits(double v) {
+    uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    return bits;
+}
+
+// The extensible "fmt " body: the plain fields, then extension size, valid bits, channel mask
+// and the subformat identifier whose first two bytes are `subTag`.
+WaveBuilder& fmtExtensible(WaveBuilder& wave, uint16_t subTag, uint16_t channels,
+                           uint16_t blockAlign, uint32_t mask) {
+    std::vector<uint8_t> body = WaveBuilder().fmt(0xFFFE, channels, 48000, blockAlign, 0).bytes();
+    body.erase(body.begin(), body.begin() + 20); // RIFF header and chunk header
+    for (const auto& part : {littleEndian({22, mask, subTag}, 4),
+                             littleEndian({0xAA00008000100000u}, 8), littleEndian({0x719B3800}, 4)})
+        body.insert(body.end(), part.begin(), part.end());
+    return wave.chunk("fmt ", body);
+}
+
 TEST_F(WaveCodecTest, RefusedFiles) {
     ASSERT_TRUE(run.ok());
+    WaveBuilder unknownSub;
     struct Case {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -187,6 +219,17 @@ TEST_F(WaveCodecTest, RefusedFiles) {
         {"no fmt", WaveBuilder().data(pcm16({1, 2})).bytes()},
         {"short", {'R', 'I', 'F', 'F', 0, 0}},
         {"not wave", {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'A', 'V', 'I', ' '}},
+        {"ms-adpcm", WaveBuilder().fmt(2, 1, 22050, 256, 4).data(pcm16({1, 2})).bytes()},
+        {"unknown tag", WaveBuilder().fmt(0x1234, 1, 22050, 2, 16).data(pcm16({1, 2})).bytes()},
+        {"12-bit over 3 bytes a pair",
+         WaveBuilder().fmt(1, 2, 22050, 3, 12).data(pcm16({1, 2, 3})).bytes()},
+        {"5-byte samples", WaveBuilder().fmt(1, 1, 22050, 5, 40).data(pcm16({1, 2, 3})).bytes()},
+        {"nine channels",
+         WaveBuilder().fmt(1, 9, 22050, 18, 16).data(pcm16({1, 2, 3, 4, 5, 6, 7, 8, 9})).bytes()},
+        {"part of a frame", WaveBuilder().fmt(1, 2, 22050, 4, 16).data({1, 2}).bytes()},
+        {"extensible without subformat",
+         WaveBuilder().fmt(0xFFFE, 1, 22050, 2, 16).data(pcm16({1, 2})).bytes()},
+        {"extensible adpcm", fmtExtensible(unknownSub, 2, 1, 2, 0).data(pcm16({1, 2})).bytes()},
     };
     for (const Case& k : cases) {
         saveBytes(temp.file("bad.wav"), k.bytes);
@@ -204,21 +247,60 @@ TEST_F(WaveCodecTest, RefusedFiles) {
     }
 }
 
-TEST_F(WaveCodecTest, AdpcmIsAcceptedButStaysSilentAtZero) {
+// The encodings beyond 8- to 24-bit PCM, three known samples of each and what the (mono) ring
+// gets.
+TEST_F(WaveCodecTest, EveryEncodingDecodesToKnownValues) {
     ASSERT_TRUE(run.ok());
-    auto path = save(WaveBuilder().fmt(2, 1, 22050, 256, 4).data(std::vector<uint8_t>(2048, 0x5A)));
-    EXPECT_EQ(SND_OK, probeFile(path));
-    VoiceHandle h = run.openReady(path);
-    ASSERT_EQ(VOICE_READY, VoiceGetState(h));
-    ASSERT_EQ(SND_OK, VoicePlay(h));
-    std::vector<uint8_t> played;
-    ASSERT_TRUE(run.device().playPeriods(6, &played));
-    for (uint8_t b : played)
-        ASSERT_EQ(0, b);
-    uint64_t position = 1;
-    VoiceGetPosition(h, &position, nullptr);
-    EXPECT_EQ(0u, position);
-    EXPECT_EQ(VOICE_PLAYING, VoiceGetState(h));
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    WaveBuilder extensibleFloat;
+    fmtExtensible(extensibleFloat, 3, 1, 4, 0x4);
+    struct Case {
+        const char* name;
+        WaveBuilder wave;
+        std::vector<uint8_t> data;
+        float expected[3];
+    } const cases[] = {
+        {"32-bit",
+         WaveBuilder().fmt(1, 1, 48000, 4, 32),
+         littleEndian({0x80000000u, 0, 0x40000000}, 4),
+         {-1, 0, 0.5f}},
+        {"float",
+         WaveBuilder().fmt(3, 1, 48000, 4, 32),
+         littleEndian({floatBits(0.25f), floatBits(-0.75f), floatBits(nan)}, 4),
+         {0.25f, -0.75f, 0}},
+        {"double",
+         WaveBuilder().fmt(3, 1, 48000, 8, 64),
+         littleEndian({doubleBits(0.125), doubleBits(-1.5), doubleBits(inf)}, 8),
+         {0.125f, -1.5f, 1024}},
+        {"A-law",
+         WaveBuilder().fmt(6, 1, 48000, 1, 8),
+         {0xD5, 0x55, 0x2A},
+         {8 / 32768.0f, -8 / 32768.0f, -0.984375f}},
+        {"mu-law",
+         WaveBuilder().fmt(7, 1, 48000, 1, 8),
+         {0xFF, 0x00, 0x80},
+         {0, -32124 / 32768.0f, 32124 / 32768.0f}},
+        {"extensible float",
+         extensibleFloat,
+         littleEndian({floatBits(0.5f), floatBits(-0.5f), floatBits(1)}, 4),
+         {0.5f, -0.5f, 1}},
+    };
+    for (const Case& k : cases) {
+        WaveBuilder wave = k.wave;
+        auto path = save(wave.data(k.data), "enc.wav");
+        VoiceHandle h = run.openReady(path);
+        ASSERT_EQ(VOICE_READY, VoiceGetState(h)) << k.name;
+        ASSERT_TRUE(run.waitRing(h, 3)) << k.name;
+        const float* plane = ringPlane(&run.voice(h)->ring, 0);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(k.expected[i], plane[i], 1e-6f) << k.name << " sample " << i;
+        VoiceClose(h);
+        ASSERT_TRUE(waitUntil([&] {
+            run.device().playPeriod(nullptr);
+            return run.allocatedVoices() == 0;
+        }));
+    }
 }
 
 TEST_F(WaveCodecTest, SeekHookIsExactToTheFrame) {
