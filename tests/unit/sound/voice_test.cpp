@@ -23,12 +23,12 @@ std::vector<int> rampFrames(const std::vector<uint8_t>& played) {
     return frames;
 }
 
-// Plays periods until `done` holds (at most `limit` periods), then the two periods already
-// mixed and queued behind it.
+// Plays periods until `done` holds (at most `limit` periods), then the periods already mixed
+// and queued behind it.
 bool playUntil(EngineRun& run, const std::function<bool()>& done, int limit,
                std::vector<uint8_t>* played = nullptr) {
     for (int k = 0; k < limit; ++k) {
-        if (done()) return run.device().playPeriods(2, played);
+        if (done()) return run.device().playPeriods(DEVICE_BUFFERS, played);
         if (!run.device().playPeriod(played)) return false;
     }
     return false;

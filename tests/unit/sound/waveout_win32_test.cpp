@@ -122,7 +122,7 @@ TEST(AcmServicesTest, EngineDecodesThroughAcm) {
     ASSERT_TRUE(run.waitRing(h, ACM_FRAMES));
     ASSERT_EQ(SND_OK, VoicePlay(h));
     std::vector<uint8_t> played;
-    ASSERT_TRUE(run.device().playPeriods(4, &played));
+    ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS + 2, &played));
     EXPECT_EQ(VOICE_STOPPED, VoiceGetState(h));
     int frames = 0;
     for (size_t at = 0; at + 8 <= played.size(); at += 8) {
