@@ -12,7 +12,7 @@ if ! VESK_WINE_CHECK_ONLY=1 "$root/scripts/wine-run.sh" "$exe"; then
   echo "check_sound: this machine cannot run $exe, skipped"
   exit 77
 fi
-for tool in pulseaudio pactl parec sox python3; do
+for tool in pulseaudio pactl parec sox /usr/bin/python3; do
   command -v "$tool" >/dev/null || { echo "check_sound: $tool missing, skipped"; exit 77; }
 done
 
@@ -52,7 +52,7 @@ play_once() {
     echo "check_sound: the player ended with $status"
     return 2
   fi
-  python3 "$here/analyze_capture.py" "$work/capture.raw" --frequency 440 --amplitude 0.5 --seconds 2
+  /usr/bin/python3 "$here/analyze_capture.py" "$work/capture.raw" --frequency 440 --amplitude 0.5 --seconds 2
 }
 
 # A fresh sound server settles its latency while the first client stream starts and can drop a
