@@ -1,5 +1,5 @@
 // Drives a running Vesk from outside for the sound scripts, one action per run:
-//   watch_remote wait-watch        waits until the watch window is up (exit 1 after 30 s)
+//   watch_remote wait-watch        waits until the watch window is up (exit 1 after 60 s)
 //   watch_remote drop FILE         drops FILE on the watch: a popup plays it once
 //   watch_remote popups            prints how many popups are open
 //   watch_remote quit              quits and prints the milliseconds until the process ended
@@ -23,7 +23,7 @@ HWND watchWindow(DWORD* pid) {
 
 int waitWatch() {
     DWORD pid = 0;
-    return waitFor([&] { return watchWindow(&pid) != nullptr; }, 30000) ? 0 : 1;
+    return waitFor([&] { return watchWindow(&pid) != nullptr; }, 60000) ? 0 : 1;
 }
 
 int drop(const wchar_t* file) {

@@ -114,7 +114,9 @@ play_tone() {
 }
 
 tone() { sox -n -r 48000 -c 2 -b 16 "$work/tone$1.wav" synth "$1" sine 440 gain -6; }
-analyze() { "$python" "$here/analyze_capture.py" "$@" --frequency 440 --amplitude 0.5; }
+# A failed analysis is remembered; the case goes on, so that quit is checked in every case.
+heard=0
+analyze() { "$python" "$here/analyze_capture.py" "$@" --frequency 440 --amplitude 0.5 || heard=1; }
 
 case "$case_name" in
 load)
@@ -187,3 +189,4 @@ soak)
   exit 2
   ;;
 esac
+exit "$heard"

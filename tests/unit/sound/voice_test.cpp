@@ -98,6 +98,8 @@ TEST_F(VoiceTest, VoiceWithoutHandlePlaysAtOnceAndFreesItsSlot) {
     std::vector<uint8_t> played;
     ASSERT_TRUE(playUntilDone(
         run, [&] { return run.allocatedVoices() == 0; }, &played));
+    // The end of the voice may still wait in the device's queue.
+    ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS, &played));
     std::vector<int> frames = rampFrames(played);
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(0, frames.front());

@@ -25,15 +25,11 @@ TEST(WaveOutTest, OpensWithADeviceAndRunsSilentWithout) {
     uint64_t size = EngineRequiredSize(&config);
     void* block = alignedBlock(size);
     EngineSetOutputDevice(waveOutDevice());
-    int32_t opened = EngineOpen(&config, block, size);
-    if (waveOutGetNumDevs() == 0) {
-        EXPECT_EQ(SND_E_OPEN, opened);
-        EXPECT_EQ(SND_E_STATE, EngineSetMasterVolume(1.0f));
-    } else {
-        ASSERT_EQ(SND_OK, opened);
-        Sleep(200); // a few periods of silence go through the device
-        EXPECT_EQ(block, EngineClose());
-    }
+    // With a device a few periods of silence go through it; without one the engine runs silent
+    // and tries the device again each second. Either way it closes at once.
+    ASSERT_EQ(SND_OK, EngineOpen(&config, block, size));
+    Sleep(200);
+    EXPECT_EQ(block, EngineClose());
     EngineSetOutputDevice(nullptr);
     freeAlignedBlock(block);
 }
