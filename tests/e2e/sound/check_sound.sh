@@ -60,9 +60,9 @@ play_once() {
 sox -n -r 48000 -c 2 -b 16 "$work/silence.wav" trim 0 0.3
 "$root/scripts/wine-run.sh" "$exe" "Z:$(echo "$work/silence.wav" | tr / '\\')" || true
 
-# Two device buffers of one period leave 62 ms of slack: on a machine loaded by other builds the
-# system mixer can run dry between them. Such gaps are reported; the check passes when one of
-# three plays comes back whole.
+# On a machine loaded by other builds the system mixer can still run dry between the engine's
+# four device buffers (125 ms). Such gaps are reported; the check passes when one of three plays
+# comes back whole.
 for attempt in 1 2 3; do
   status=0
   play_once || status=$?
