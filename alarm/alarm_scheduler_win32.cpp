@@ -11,7 +11,8 @@ namespace {
 // Opens the alarm's sound (a relative path resolves against the program folder, the working
 // directory) and hands it to a new popup. Without a free voice nothing rings; a file that
 // cannot be played ends its popup before it shows.
-void ringAlarm(WatchApp* app, const AlarmEntry& alarm) {
+void ringAlarm(void* context, const AlarmEntry& alarm) {
+    WatchApp* app = static_cast<WatchApp*>(context);
     uint32_t options = alarmPopupOptions(app->settings);
     VoiceHandle voice = {};
     if (VoiceOpenFile(&voice, 0, alarm.soundFile) != SND_OK) return;
@@ -22,9 +23,9 @@ void ringAlarm(WatchApp* app, const AlarmEntry& alarm) {
 } // namespace
 
 void checkAlarms(WatchApp* app) {
-    platformLocalTime(&app->clockNow);
-    AlarmEntry ringing = {};
-    if (runAlarmCheck(app->alarms, app->clockNow, &app->lastProcessedTime, &app->nextAlarm,
-                      &ringing))
-        ringAlarm(app, ringing);
+    ClockSample now = {};
+    platformLocalTime(&now.wall);
+    platformUptime(&now.awakeMs, &now.sleptMs);
+    app->clockNow = now.wall;
+    runAlarmCheck(app->alarms, now, &app->alarmCheck, &app->nextAlarm, ringAlarm, app);
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "alarm/alarm_check.h"
 #include "alarm/alarm_entry.h"
 #include "platform/platform.h"
 #include "watch/watch_face.h"
@@ -46,8 +47,8 @@ struct WatchApp {
     POINT dragOffset = {};
     RECT workArea = {};
     SystemTime clockNow = {};
-    SystemTime lastProcessedTime = {};
-    AlarmEntry nextAlarm = {}; // all zero when no alarm is armed
+    AlarmCheckState alarmCheck = {}; // the last second the alarm check handled
+    AlarmEntry nextAlarm = {};       // all zero when no alarm is armed
     int32_t watchMode = 0;
     POINT lastCursor = {};
     WatchSettings* settings = nullptr;

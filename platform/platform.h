@@ -34,6 +34,9 @@ void platformLocalTime(SystemTime* out);
 void platformSleep(uint32_t ms);
 // Milliseconds from an arbitrary fixed start, for measuring intervals.
 uint64_t platformTickMs();
+// Milliseconds since the machine started, split into the time it ran (`awakeMs`) and the time it
+// was suspended (`sleptMs`). Neither follows changes of the wall clock.
+void platformUptime(uint64_t* awakeMs, uint64_t* sleptMs);
 // Sends one line of text to the debugger output (stderr on POSIX).
 void platformDebugOutput(const char* text);
 

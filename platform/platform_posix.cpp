@@ -126,6 +126,12 @@ bool writeAll(int fd, const unsigned char* bytes, size_t count) {
     return true;
 }
 
+uint64_t clockMs(clockid_t clock) {
+    timespec t;
+    clock_gettime(clock, &t);
+    return static_cast<uint64_t>(t.tv_sec) * 1000u + static_cast<uint64_t>(t.tv_nsec) / 1000000u;
+}
+
 } // namespace
 
 void platformLocalTime(SystemTime* out) {
@@ -154,9 +160,15 @@ void platformSleep(uint32_t ms) {
 }
 
 uint64_t platformTickMs() {
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<uint64_t>(t.tv_sec) * 1000u + static_cast<uint64_t>(t.tv_nsec) / 1000000u;
+    return clockMs(CLOCK_MONOTONIC);
+}
+
+void platformUptime(uint64_t* awakeMs, uint64_t* sleptMs) {
+    // The monotonic clock stops while the machine is suspended; the boot-time clock does not.
+    uint64_t awake = clockMs(CLOCK_MONOTONIC);
+    uint64_t total = clockMs(CLOCK_BOOTTIME);
+    *awakeMs = awake;
+    *sleptMs = total > awake ? total - awake : 0;
 }
 
 void platformDebugOutput(const char* text) {

@@ -64,6 +64,17 @@ uint64_t platformTickMs() {
     return GetTickCount64();
 }
 
+void platformUptime(uint64_t* awakeMs, uint64_t* sleptMs) {
+    // The tick count runs on while the machine is suspended; the unbiased interrupt time (100 ns
+    // units, same start) does not. Their difference is the time spent suspended.
+    ULONGLONG unbiased = 0;
+    QueryUnbiasedInterruptTime(&unbiased);
+    uint64_t awake = unbiased / 10000u;
+    uint64_t total = GetTickCount64();
+    *awakeMs = awake;
+    *sleptMs = total > awake ? total - awake : 0;
+}
+
 void platformDebugOutput(const char* text) {
     OutputDebugStringA(text);
 }

@@ -56,6 +56,9 @@ struct FormatInfo {
     CodecSeekHook seekHook;
     CodecReadHook readHook;
     CodecReleaseHook releaseHook;
+    // Set when the codec handed over format records that could not be taken whole; the file is
+    // then refused rather than its compressed bytes played as PCM.
+    uint32_t formatsRefused;
 };
 
 struct CodecContext {

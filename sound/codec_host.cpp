@@ -11,6 +11,12 @@ const AcmServices* g_acm = nullptr;
 
 // Tag, channels, rate, bytes per second, block align and bits of a wave format record.
 constexpr uint64_t WAVE_FORMAT_MIN_BYTES = 16;
+// The same plus the size of the extra bytes that follow, which every format but plain PCM has.
+constexpr uint64_t WAVE_FORMAT_EX_BYTES = 18;
+constexpr uint16_t WAVE_TAG_PCM = 1;
+// Real format records are a few dozen bytes; the bound keeps a plug-in's size from wrapping the
+// sum of both copies or asking for absurd memory.
+constexpr uint64_t WAVE_FORMAT_MAX_BYTES = 64 * 1024;
 
 // Setters act only while probing with a FormatInfo.
 FormatInfo* probeFormat(CodecContext* c) {
@@ -29,6 +35,19 @@ int32_t copyFormat(const void* from, uint64_t size, void* out, uint64_t capacity
     if (!out || !from) return 0;
     std::memcpy(out, from, size < capacity ? size : capacity);
     return 1;
+}
+
+uint16_t readLittle16(const uint8_t* bytes) {
+    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+// True when a format record of `size` bytes holds every byte its converter will read: the
+// fixed fields, and for any tag but PCM also the extra bytes its own size field announces.
+bool formatRecordWhole(const void* record, uint64_t size) {
+    if (!record || size < WAVE_FORMAT_MIN_BYTES || size > WAVE_FORMAT_MAX_BYTES) return false;
+    const uint8_t* bytes = static_cast<const uint8_t*>(record);
+    if (readLittle16(bytes) == WAVE_TAG_PCM) return true;
+    return size >= WAVE_FORMAT_EX_BYTES && WAVE_FORMAT_EX_BYTES + readLittle16(bytes + 16) <= size;
 }
 
 // The host's getters share one shape: the running format's field, or 0 without one.
@@ -63,6 +82,7 @@ void formatInfoReset(FormatInfo* format) {
     format->seekHook = nullptr;
     format->readHook = nullptr;
     format->releaseHook = nullptr;
+    format->formatsRefused = 0;
 }
 
 int32_t EngineRegisterCodec(CodecProbe probe, void* context) {
@@ -178,10 +198,13 @@ int32_t codecSetReleaseHook(CodecContext* c, CodecReleaseHook hook) {
 int32_t codecSetAcmFormats(CodecContext* c, const void* source, uint64_t sourceSize,
                            const void* destination, uint64_t destinationSize) {
     FormatInfo* f = probeFormat(c);
-    // Shorter records than the wave format's fixed fields would be read past their end.
-    if (!f || !source || !destination || sourceSize < WAVE_FORMAT_MIN_BYTES ||
-        destinationSize < WAVE_FORMAT_MIN_BYTES)
+    if (!f) return 1;
+    // A record shorter than what its fields announce would be read past its end.
+    if (!formatRecordWhole(source, sourceSize) ||
+        !formatRecordWhole(destination, destinationSize)) {
+        f->formatsRefused = 1;
         return 1;
+    }
     uint8_t* copies = static_cast<uint8_t*>(std::malloc(sourceSize + destinationSize));
     if (!copies) return SND_E_MEMORY;
     std::memcpy(copies, source, sourceSize);
@@ -191,12 +214,14 @@ int32_t codecSetAcmFormats(CodecContext* c, const void* source, uint64_t sourceS
     f->destinationFormat = copies + sourceSize;
     f->sourceFormatSize = sourceSize;
     f->destinationFormatSize = destinationSize;
+    f->formatsRefused = 0;
     return 1;
 }
 
 int32_t codecOpenAcmStream(CodecContext* c) {
     FormatInfo* f = probeFormat(c);
     if (!f) return 1;
+    if (f->formatsRefused) return SND_E_FORMAT;
     if (!f->acmStream && f->sourceFormat && g_acm)
         f->acmStream = g_acm->open(f->sourceFormat, f->destinationFormat);
     f->bytesRead = 0;

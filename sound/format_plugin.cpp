@@ -141,10 +141,11 @@ int32_t pluginProbe(CodecContext* c, uint32_t) {
     if (wantFormat) takeCheckResult(c, &record, plugin);
     // When the plug-in handed over formats, the engine converts the data through ACM from now on.
     int32_t result = codecOpenAcmStream(c);
-    // Without the conversion the compressed bytes would be played as PCM, as loud noise. The
-    // plug-in has already taken the file, so a decoding one gets its delete call to let go of
-    // what its check set up; the engine drops the extra buffer when it asks the next codec.
-    if (wantFormat && c->format->sourceFormat && !c->format->acmStream) {
+    // Without the conversion (refused formats, or none opened) the compressed bytes would be
+    // played as PCM, as loud noise. The plug-in has already taken the file, so a decoding one
+    // gets its delete call to let go of what its check set up; the engine drops the extra buffer
+    // when it asks the next codec.
+    if (wantFormat && (result != 1 || (c->format->sourceFormat && !c->format->acmStream))) {
         if (plugin->load) pluginReleaseHook(c);
         return SND_E_FORMAT;
     }

@@ -36,11 +36,18 @@ bool describePlugin(FormatPlugin* plugin, HMODULE module) {
     return pluginUsable(plugin);
 }
 
+// Loads the DLL at its full path. The DLLs it needs itself resolve from its own folder and the
+// system's, never from the current folder. A system without the search flags (Windows 7 before
+// its loader update) refuses them; it then searches the DLL's folder first the older way, and
+// the entry point has already taken the current folder out of its search.
 // A broken DLL must not bring up a system error box at start-up.
 HMODULE loadQuietly(const wchar_t* path) {
     DWORD previous = 0;
     SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
-    HMODULE module = LoadLibraryW(path);
+    HMODULE module = LoadLibraryExW(
+        path, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    if (!module && GetLastError() == ERROR_INVALID_PARAMETER)
+        module = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     SetThreadErrorMode(previous, nullptr);
     return module;
 }

@@ -52,10 +52,11 @@ ProgramFolder::~ProgramFolder() {
     removeTree(folder);
 }
 
-bool VeskProcess::start(const std::wstring& exe, const std::wstring& workingDir) {
+bool VeskProcess::start(const std::wstring& exe, const std::wstring& workingDir,
+                        const std::wstring& startedAs) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring commandLine = startedAs.empty() ? L"\"" + exe + L"\"" : startedAs;
     std::wstring dir = workingDir;
     if (dir.empty()) dir = exe.substr(0, exe.find_last_of(L'\\'));
     return CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,

@@ -26,8 +26,10 @@ class ProgramFolder {
 // One started Vesk process; ended by force when the case is over if it still runs.
 class VeskProcess {
   public:
-    // Starts `exe` with `workingDir` as the current directory (its own folder when empty).
-    bool start(const std::wstring& exe, const std::wstring& workingDir = L"");
+    // Starts `exe` with `workingDir` as the current directory (its own folder when empty) and
+    // `commandLine` as what it was started with (the quoted `exe` when empty).
+    bool start(const std::wstring& exe, const std::wstring& workingDir = L"",
+               const std::wstring& commandLine = L"");
     ~VeskProcess();
 
     // Waits until the process shows its watch window; null after `timeoutMs`.

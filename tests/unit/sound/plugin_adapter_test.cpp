@@ -361,6 +361,49 @@ TEST_F(PluginAdapterTest, RefusalAfterTheCheckTookTheFileLetsThePluginDeleteItsS
     EngineSetAcmServices(nullptr);
 }
 
+// Format records whose sizes a plug-in got wrong: each must be refused without a copy, however
+// the sizes would add up, and the file with it.
+struct BadRecord {
+    const char* what;
+    size_t sourceSize;
+    uint16_t sourceExtraBytes;
+};
+const BadRecord* g_badRecord = nullptr;
+int32_t PLUGIN_CALL checkBadRecord(PluginCheckRecord* r) {
+    static uint8_t source[40] = {0x55, 0, 2, 0, 0x44, 0xAC, 0, 0, 0x00, 0x40};
+    source[16] = static_cast<uint8_t>(g_badRecord->sourceExtraBytes);
+    source[17] = static_cast<uint8_t>(g_badRecord->sourceExtraBytes >> 8);
+    uint8_t destination[18] = {1, 0, 2, 0};
+    r->setFormats(r->host, source, g_badRecord->sourceSize, destination, sizeof destination);
+    r->formatTag = FORMAT_TAG_PCM;
+    return 0;
+}
+
+TEST_F(PluginAdapterTest, FormatRecordsOfImpossibleSizesRefuseTheFile) {
+    const BadRecord cases[] = {
+        {"sizes that wrap their sum", SIZE_MAX - 8, 0},
+        {"beyond 64 KiB", 64 * 1024 + 1, 0},
+        {"extra bytes past the record", 20, 3},
+        {"no room for the extra-bytes count", 16, 0},
+    };
+    auto path = save(fakeFile(1));
+    AcmServices acm{};
+    acm.open = openAcm;
+    acm.close = closeAcm;
+    EngineSetAcmServices(&acm);
+    g_acmOpens = true;
+    FormatPlugin plugin{};
+    plugin.check = checkBadRecord;
+    for (const BadRecord& bad : cases) {
+        g_badRecord = &bad;
+        ProbeSetup probe(path, &plugin);
+        EXPECT_EQ(SND_E_FORMAT, pluginProbe(&probe.context, 0)) << bad.what;
+        EXPECT_EQ(nullptr, probe.info.sourceFormat) << bad.what;
+        EXPECT_EQ(nullptr, probe.info.acmStream) << bad.what;
+    }
+    EngineSetAcmServices(nullptr);
+}
+
 TEST_F(PluginAdapterTest, RefusalsComeBackAsFormatErrors) {
     auto path = save({'N', 'O', 'P', 'E', 0, 0, 0, 0});
     FormatPlugin rejecting = decodingPlugin();
