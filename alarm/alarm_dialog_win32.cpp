@@ -325,12 +325,19 @@ constexpr OpenFileError OpenFileErrors[] = {
     {CDERR_DIALOGFAILURE, "CDERR_DIALOGFAILURE"},
 };
 
+// The open-file dialog's filter: every format the program plays in one entry, then each alone.
+// Whether a file plays is decided by probing it, not by its name, so all files stay on offer.
+constexpr wchar_t SOUND_FILE_FILTER[] =
+    L"全てのサウンドファイル(*.wav;*.mp3;*.ogg;*.flac)\0*.wav;*.mp3;*.ogg;*.flac\0"
+    L"wave(*.wav)\0*.wav\0MP3(*.mp3)\0*.mp3\0Ogg Vorbis(*.ogg)\0*.ogg\0"
+    L"FLAC(*.flac)\0*.flac\0AllFiles(*.*)\0*.*\0";
+
 void chooseSoundFile(AlarmDialog* d) {
     wchar_t path[PATH_UNITS] = {};
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = d->listDialog;
-    ofn.lpstrFilter = L"wave(*.wav)\0*.wav\0AllFiles(*.*)\0*.*\0";
+    ofn.lpstrFilter = SOUND_FILE_FILTER;
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path;
     ofn.nMaxFile = PATH_UNITS;
@@ -524,6 +531,20 @@ INT_PTR CALLBACK editPanelProcedure(HWND panel, UINT message, WPARAM wParam, LPA
 
 // ---- the list dialog ----
 
+// Dots per inch of the monitor the window is on. The program is DPI aware, so the dialog's font
+// grows with the monitor's scale while pixel sizes set in code do not. GetDpiForWindow exists
+// from Windows 10 on; before it the system value holds for every monitor.
+int windowDpi(HWND window) {
+    using GetDpi = UINT(WINAPI*)(HWND);
+    GetDpi get = reinterpret_cast<GetDpi>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (get) return static_cast<int>(get(window));
+    HDC dc = GetDC(window);
+    int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+    if (dc) ReleaseDC(window, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
 void setUpListView(AlarmDialog* d) {
     HWND view = d->listView;
     DWORD styles =
@@ -531,13 +552,18 @@ void setUpListView(AlarmDialog* d) {
     SendMessageW(view, LVM_SETEXTENDEDLISTVIEWSTYLE, styles, styles);
     while (SendMessageW(view, LVM_DELETECOLUMN, 0, 0)) {
     }
+    // The symbol and time columns fit their texts at 96 dots per inch; they grow with the font.
+    int dpi = windowDpi(view);
+    int symbolWidth = MulDiv(120, dpi, 96);
+    int timeWidth = MulDiv(80, dpi, 96);
     RECT r;
     GetWindowRect(view, &r);
-    int lastWidth = (r.right - r.left) - GetSystemMetrics(SM_CXFRAME) - 200;
+    int lastWidth = (r.right - r.left) - GetSystemMetrics(SM_CXFRAME) - symbolWidth - timeWidth;
     const struct {
         const wchar_t* title;
         int width;
-    } columns[] = {{L"シンボル", 120}, {L"時間", 80}, {L"曜日", lastWidth > 0 ? lastWidth : 0}};
+    } columns[] = {
+        {L"シンボル", symbolWidth}, {L"時間", timeWidth}, {L"曜日", lastWidth > 0 ? lastWidth : 0}};
     for (int i = 0; i < 3; ++i) {
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;

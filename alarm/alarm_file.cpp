@@ -146,62 +146,87 @@ bool isAlarmRoot(XmlDocument* doc) {
     return xmlGetName(doc, name, sizeof name) == XmlOk && strncmp(name, "Alarm", 5) == 0;
 }
 
-// The alarm document of the file at `path` (`size` bytes), or null when there is none. A file
-// that is there but not an alarm file is kept as "<path>.bad"; when it cannot be read or set
-// aside, `*keep` is set so that no save replaces or deletes what the user wrote.
-XmlDocument* readAlarmDocument(const char16* path, uint32_t size, bool* keep) {
-    if (size > ALARM_FILE_LIMIT) {
-        debugLog("Alarm.xml refused: %u bytes", size);
-        *keep = true;
-        return nullptr;
-    }
-    char* bytes = static_cast<char*>(malloc(size));
-    uint32_t count = bytes ? readWholeFile(path, bytes, size) : 0;
-    XmlDocument* doc = count ? xmlParse(bytes, count) : nullptr;
+// The alarm document in `count` bytes, or null when they are not an alarm file.
+XmlDocument* parseAlarmDocument(const char* bytes, uint32_t count) {
+    XmlDocument* doc = xmlParse(bytes, count);
     if (doc && !isAlarmRoot(doc)) {
         xmlFree(doc);
         doc = nullptr;
     }
-    if (!count) {
-        debugLog("Alarm.xml could not be read");
-        *keep = true;
-    } else if (!doc && !keepBadCopy(path, bytes, count)) {
-        debugLog("Alarm.xml rejected; no .bad copy made");
-        *keep = true;
-    }
+    return doc;
+}
+
+// The alarm document of "<path>.new", the text a save wrote just before it would have renamed it
+// into place, or null when there is none or it is incomplete (a crash while it was written).
+XmlDocument* readNewCopy(const char16* path) {
+    char16 newPath[PATH_UNITS];
+    char* bytes = nullptr;
+    uint32_t count = 0;
+    if (!newCopyPath(path, newPath) ||
+        readFileBytes(newPath, ALARM_FILE_LIMIT, &bytes, &count) != FILE_READ_OK)
+        return nullptr;
+    XmlDocument* doc = parseAlarmDocument(bytes, count);
     free(bytes);
     return doc;
 }
 
+// The alarm document of the file at `path`, or null when there is none. A file that is there but
+// not an alarm file is kept as "<path>.bad" (`*setAside`); when it cannot be read or set aside,
+// `*keep` is set so that no save replaces or deletes what the user wrote. Where the file is
+// missing or was set aside, a complete "<path>.new" left by an interrupted save takes its place.
+XmlDocument* readAlarmDocument(const char16* path, bool* keep, bool* setAside) {
+    char* bytes = nullptr;
+    uint32_t count = 0;
+    FileRead read = readFileBytes(path, ALARM_FILE_LIMIT, &bytes, &count);
+    if (read == FILE_READ_TOO_LARGE || read == FILE_READ_FAILED) {
+        debugLog(read == FILE_READ_FAILED ? "Alarm.xml could not be read"
+                                          : "Alarm.xml refused: too large");
+        *keep = true;
+        return nullptr;
+    }
+    if (read == FILE_READ_OK) {
+        XmlDocument* doc = parseAlarmDocument(bytes, count);
+        if (!doc) {
+            *setAside = keepBadCopy(path, bytes, count);
+            *keep = !*setAside;
+            if (*keep) debugLog("Alarm.xml rejected; no .bad copy made");
+        }
+        free(bytes);
+        if (doc || *keep) return doc;
+    }
+    XmlDocument* adopted = readNewCopy(path);
+    if (adopted && !adoptNewCopy(path)) debugLog("Alarm.xml.new read, but not renamed");
+    return adopted;
+}
+
 } // namespace
 
-void AlarmList::save() {
+bool AlarmList::save() {
     if (keepFile) {
         debugLog("Alarm.xml left as it was: it could not be read or set aside at start-up");
-        return;
+        return false;
     }
     if (count == 0) {
-        deleteFile(filePath);
-        return;
+        // Nothing there is as good as an empty file; only a file still there is a failure.
+        return pathDeleteFile(filePath) || pathFileSize(filePath) < 0;
     }
     XmlDocument* doc = buildDocument(entries, count);
     if (!doc) {
         debugLog("Alarm.xml not written: the document could not be built");
-        return;
+        return false;
     }
     const char* text = nullptr;
     size_t length = 0;
-    if (xmlSerialize(doc, &text, &length) == XmlOk && length <= UINT32_MAX &&
-        !writeWholeFile(filePath, text, static_cast<uint32_t>(length)))
-        debugLog("Alarm.xml could not be written");
+    bool written = xmlSerialize(doc, &text, &length) == XmlOk && length <= UINT32_MAX &&
+                   writeWholeFile(filePath, text, static_cast<uint32_t>(length));
+    if (!written) debugLog("Alarm.xml could not be written");
     xmlReleaseText(doc);
     xmlFree(doc);
+    return written;
 }
 
 void AlarmList::load() {
-    uint32_t size = fileSize(filePath);
-    if (size == 0) return;
-    XmlDocument* doc = readAlarmDocument(filePath, size, &keepFile);
+    XmlDocument* doc = readAlarmDocument(filePath, &keepFile, &setAside);
     if (!doc) return;
     AlarmEntry* loaded = nullptr;
     uint32_t loadedCount = 0;

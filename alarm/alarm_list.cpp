@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "watch/watch_face.h"
+#include "util/day_of_week.h"
 
 namespace {
 

@@ -18,11 +18,13 @@ struct AlarmList {
 
     // Replaces the alarms by the content of `filePath` when it is a valid alarm file; otherwise
     // the list stays as it was, and a file that is there but no alarm file is kept beside it as
-    // "<filePath>.bad" before a save could replace or delete it.
+    // "<filePath>.bad" (`setAside`) before a save could replace or delete it. When the file is
+    // missing or was set aside, a complete "<filePath>.new" from an interrupted save is taken.
     void load();
-    // Writes the alarms to `filePath` (safely replacing the old file), or deletes the file when
-    // the list is empty. Does nothing when `keepFile` is set.
-    void save();
+    // Writes the alarms to `filePath` (replacing the old file in one step), or deletes the file
+    // when the list is empty. True when the file on disk now holds the list; false when it could
+    // not be written or `keepFile` is set.
+    bool save();
 
     // The first armed alarm due exactly at `now` on its weekday. With an `out`, a one-shot alarm
     // found here is disarmed and the file rewritten before it is copied out; a null `out` only
@@ -46,6 +48,7 @@ struct AlarmList {
     // "<filePath>.bad" (unreadable, too large, out of memory): saving over it or deleting it
     // would destroy the user's alarms, so the file is left as it is.
     bool keepFile;
+    bool setAside; // set by load() when the file did not parse and was kept as "<filePath>.bad"
 };
 
 // Bit index in `days` of the weekday of a date: Monday 0 .. Saturday 5, Sunday 6.

@@ -2,7 +2,7 @@
 
 #include <malloc.h>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "sound/acm_services_win32.h"
 #include "sound/plugin_loader_win32.h"
 #include "sound/sound_engine.h"

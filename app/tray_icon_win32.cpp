@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "app/watch_app_win32.h"
-#include "watch/watch_messages.h"
+#include "link/watch_messages.h"
 
 namespace {
 
@@ -37,4 +37,16 @@ void removeTrayIcon(HWND window) {
     data.hWnd = window;
     data.uID = 1;
     Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+bool showTrayBalloon(HWND window, const wchar_t* title, const wchar_t* text) {
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = 1;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    lstrcpynW(data.szInfoTitle, title, ARRAYSIZE(data.szInfoTitle));
+    lstrcpynW(data.szInfo, text, ARRAYSIZE(data.szInfo));
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != 0;
 }

@@ -2,7 +2,7 @@
 
 #include "alarm/alarm_list.h"
 #include "app/keyboard_hook_win32.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "app/sound_startup_win32.h"
 #include "app/tray_icon_win32.h"
 #include "gfx/bitmap.h"
@@ -10,9 +10,9 @@
 #include "player/alarm_popup_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
-#include "watch/band_window_win32.h"
-#include "watch/watch_mode_win32.h"
-#include "watch/watch_window_win32.h"
+#include "app/band_window_win32.h"
+#include "app/watch_mode_win32.h"
+#include "app/watch_window_win32.h"
 
 #include <cstdlib>
 #include <cwchar>
@@ -93,6 +93,7 @@ bool WatchApp::create(int showCommand) {
     UpdateWindow(watchWindow);
     setTopmost(watchWindow, settings ? settings->topmost : 0);
     addTrayIcon(watchWindow, LoadIconW(instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
+    reportFilesAtStart();
     watchMode = settings && settings->watch ? 1 : 0;
     syncWatchModeTimer(watchWindow, watchMode);
     return true;

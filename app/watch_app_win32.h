@@ -29,6 +29,15 @@ struct WatchApp {
     // Saves and releases everything the object owns, in shutdown order.
     void destroy();
 
+    // Write Setting.xml and Alarm.xml, or Alarm.xml alone, now: at the end of a session the
+    // process may be ended before destroy() runs. A file that cannot be saved is told once with a
+    // tray balloon.
+    void saveFiles();
+    void saveAlarms();
+    // Tells the user once, with a tray balloon, of a file set aside as ".bad" at start-up or one
+    // that could not be read and so will not be saved.
+    void reportFilesAtStart();
+
     HINSTANCE instance = nullptr;
     HWND watchWindow = nullptr;
     HWND bandWindows[BAND_COUNT] = {};
@@ -52,6 +61,7 @@ struct WatchApp {
     int32_t watchMode = 0;
     POINT lastCursor = {};
     WatchSettings* settings = nullptr;
+    uint32_t toldFileTrouble = 0; // file troubles the user was already told of
     // What the last paint drew, so that the 200 ms repaint can skip an unchanged face.
     WatchFace paintedFace = {};
     SystemTime paintedTime = {};

@@ -1,5 +1,6 @@
-// Parse plus serialize of the two files the program keeps, the settings and a 32-alarm list,
-// through our XML library and through pugixml and tinyxml2 on the same trees.
+// Parse plus serialize of the two files the program keeps, the settings and a 32-alarm list, and
+// of a hostile file of colliding names, through our XML library and through pugixml and tinyxml2
+// on the same trees.
 //
 // Each library reads its own text form of the tree: ours the line-per-attribute file the program
 // writes, the peers standard XML written by pugixml (alarm elements named "0", "1"... take an "n"
@@ -59,6 +60,32 @@ std::string alarmText() {
     std::string text = serialized(doc);
     xmlFree(doc);
     return text;
+}
+
+// A hostile file: four elements of 16,000 attributes each, whose names all agree in the low 18
+// bits of a plain 32-bit FNV-1a hash (names made of four-byte blocks that leave those bits of its
+// state unchanged). The name index must not let such names pile up in one probe run.
+std::string collidingText() {
+    static const char blocks[] =
+        "BhbhCHevDPHdDUtuENv3FYK6Gm5kGnWZIHDGK6VALZdBLdvvLnsCMOT4MR3pNvGAOj5lO3K3PIanRJRjSjDSTo1h"
+        "VZUSWgpnXS5LXheoYYXzYmqyZX33ZgZKaTXWaWdXccCgc20wfG09g9iKhoTsjAzMjZc5jmCNlH2VlMRgoVqLpccB"
+        "r7UntqLiuilrvAmhvcODx6F80JZx12ha3y2n4zYa5DXk606070TU8JbH";
+    const size_t count = (sizeof blocks - 1) / 4;
+    std::string text = "\xEF\xBB\xBF<?xml version=\"1.0\" standalone=\"yes\" ?>\r\n<r>";
+    for (int e = 0; e < 4; e++) {
+        text += "\r\n <e" + std::to_string(e);
+        for (size_t i = 0, made = 0; made < 16000; i++) {
+            // Standard XML names, for the peers, cannot begin with a digit.
+            if (blocks[4 * (i % count)] <= '9') continue;
+            made++;
+            text += "\r\n  ";
+            for (size_t part = 0, rest = i; part < 3; part++, rest /= count)
+                text.append(blocks + 4 * (rest % count), 4);
+            text += " = \"" + std::to_string(i) + "\"";
+        }
+        text += "\r\n >\r\n </e" + std::to_string(e) + ">";
+    }
+    return text + "\r\n</r>\r\n";
 }
 
 struct StringWriter : pugi::xml_writer {
@@ -147,6 +174,8 @@ const std::string SETTINGS = settingsText();
 const std::string ALARMS = alarmText();
 const std::string PEER_SETTINGS = peerText(SETTINGS);
 const std::string PEER_ALARMS = peerText(ALARMS);
+const std::string COLLIDING = collidingText();
+const std::string PEER_COLLIDING = peerText(COLLIDING);
 
 void BM_Settings_Ours(benchmark::State& state) {
     runOurs(state, SETTINGS);
@@ -166,6 +195,15 @@ void BM_Alarms32_Pugixml(benchmark::State& state) {
 void BM_Alarms32_Tinyxml2(benchmark::State& state) {
     runTinyxml2(state, PEER_ALARMS);
 }
+void BM_CollidingNames_Ours(benchmark::State& state) {
+    runOurs(state, COLLIDING);
+}
+void BM_CollidingNames_Pugixml(benchmark::State& state) {
+    runPugixml(state, PEER_COLLIDING);
+}
+void BM_CollidingNames_Tinyxml2(benchmark::State& state) {
+    runTinyxml2(state, PEER_COLLIDING);
+}
 
 BENCHMARK(BM_Settings_Ours);
 BENCHMARK(BM_Settings_Pugixml);
@@ -173,6 +211,9 @@ BENCHMARK(BM_Settings_Tinyxml2);
 BENCHMARK(BM_Alarms32_Ours);
 BENCHMARK(BM_Alarms32_Pugixml);
 BENCHMARK(BM_Alarms32_Tinyxml2);
+BENCHMARK(BM_CollidingNames_Ours)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollidingNames_Pugixml)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollidingNames_Tinyxml2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -4,9 +4,19 @@ static_assert(sizeof(BitmapInfoHeader) == sizeof(BITMAPINFOHEADER), "picture hea
 static_assert(sizeof(BitmapInfo) == sizeof(BITMAPINFO), "picture info layout");
 
 void presentSurface(HDC dc, const CBitMap& surface) {
+    presentSurfaceArea(dc, surface, RECT{0, 0, surface.width(), surface.height()});
+}
+
+void presentSurfaceArea(HDC dc, const CBitMap& surface, const RECT& area) {
     if (surface.empty()) return;
-    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(surface.width()),
-                      static_cast<DWORD>(surface.height()), 0, 0, 0,
+    LONG left = area.left > 0 ? area.left : 0;
+    LONG top = area.top > 0 ? area.top : 0;
+    LONG right = area.right < surface.width() ? area.right : surface.width();
+    LONG bottom = area.bottom < surface.height() ? area.bottom : surface.height();
+    if (left >= right || top >= bottom) return;
+    // The surface is bottom-up: the source's y counts from its bottom row.
+    SetDIBitsToDevice(dc, left, top, static_cast<DWORD>(right - left),
+                      static_cast<DWORD>(bottom - top), left, surface.height() - bottom, 0,
                       static_cast<UINT>(surface.height()), surface.frontBuffer(),
                       reinterpret_cast<const BITMAPINFO*>(&surface.info), DIB_RGB_COLORS);
 }

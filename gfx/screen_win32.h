@@ -8,6 +8,9 @@
 
 // Copies the whole front buffer to `dc` at (0, 0). An empty surface presents nothing.
 void presentSurface(HDC dc, const CBitMap& surface);
+// Copies only `area` (client coordinates, clipped to the surface) of the front buffer: a paint
+// that was asked for part of the window converts and sends only that part.
+void presentSurfaceArea(HDC dc, const CBitMap& surface, const RECT& area);
 
 using ScreenObserver = void (*)(void* context, HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam);

@@ -120,11 +120,14 @@ void fileClose(PlatformFile* file);
 
 // Size of the file at `path` as its directory entry lists it, or -1 if there is none.
 int64_t pathFileSize(const char16* path);
-// Writes `count` bytes to a temporary file beside `path`, flushes it and then replaces `path`
-// with it in one step. On any failure `path` is untouched and the temporary file removed.
+// Writes `count` bytes to "<path>.new", flushes it and then renames it over `path` in one step, so
+// that `path` names a complete file at every moment. On any failure `path` is untouched and the
+// temporary file removed.
 bool pathReplaceFile(const char16* path, const void* bytes, size_t count);
 // Deletes the file at `path`; true if it is gone.
 bool pathDeleteFile(const char16* path);
+// Renames the file `from` to `to` in one step, replacing a file of that name. True when done.
+bool pathRenameFile(const char16* from, const char16* to);
 // Length of a NUL-terminated UTF-16 string.
 size_t text16Length(const char16* text);
 // Copies the current working directory, NUL-terminated and without a trailing separator (a

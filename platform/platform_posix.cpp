@@ -341,6 +341,10 @@ bool pathDeleteFile(const char16* path) {
     return unlink(utf8Path(path).c_str()) == 0;
 }
 
+bool pathRenameFile(const char16* from, const char16* to) {
+    return rename(utf8Path(from).c_str(), utf8Path(to).c_str()) == 0;
+}
+
 size_t text16Length(const char16* text) {
     size_t n = 0;
     while (text[n])

@@ -192,13 +192,12 @@ namespace {
 constexpr int REPLACE_RETRIES = 10;
 constexpr DWORD REPLACE_RETRY_MS = 20;
 
-// Puts the written temporary file in the place of `path`. ReplaceFileW keeps the old file's
-// attributes; it needs an existing file to replace.
+// Puts the written temporary file in the place of `path` by one rename that overwrites: the name
+// holds the old file or the new one at every moment, never none. ReplaceFileW may remove the old
+// file before it renames the new one (Wine's does), and a reader or a crash in between then finds
+// no file at all.
 bool placeNewFile(const wchar_t* path, const wchar_t* temp) {
-    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES)
-        return MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    return ReplaceFileW(path, temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) !=
-           0;
+    return MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 } // namespace
@@ -226,6 +225,10 @@ bool pathReplaceFile(const char16* path, const void* bytes, size_t count) {
 
 bool pathDeleteFile(const char16* path) {
     return DeleteFileW(path) != 0;
+}
+
+bool pathRenameFile(const char16* from, const char16* to) {
+    return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 size_t text16Length(const char16* text) {

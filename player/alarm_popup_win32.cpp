@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "gfx/bitmap.h"
 #include "gfx/draw.h"
 #include "gfx/image_table.h"
@@ -15,9 +15,9 @@
 #include "player/spectrum_analyzer.h"
 #include "player/visualizer.h"
 #include "util/window_placement_win32.h"
-#include "watch/fade.h"
-#include "watch/watch_info_win32.h"
-#include "watch/watch_messages.h"
+#include "gfx/fade.h"
+#include "link/watch_info_win32.h"
+#include "link/watch_messages.h"
 
 const wchar_t* const ALARM_POPUP_CLASS = L"ALARM-CLASS";
 

@@ -1,6 +1,6 @@
 #include "player/popup_options.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 uint32_t popupPlayerOptions(const WatchSettings* settings) {
     if (!settings) return 0;

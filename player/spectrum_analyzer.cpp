@@ -1,10 +1,12 @@
-// Spectrum analysis of one voice: channel sum, window, single-precision radix-2 FFT into one half
-// of a double buffer, plus a short waveform trace for the oscilloscope.
+// Spectrum analysis of one voice: channel sum, window, single-precision real-input FFT into one
+// half of a double buffer, plus a short waveform trace for the oscilloscope.
 #include "player/spectrum_analyzer.h"
 
 #include "platform/platform.h"
+#include "player/real_fft.h"
 
 #include <cmath>
+#include <emmintrin.h>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,6 +17,13 @@ namespace {
 struct AnalyzerBlock {
     SpectrumAnalyzer analyzer;
     PlatformLock lock;
+    // The factors of the window last applied to the transform's input, kept by the tap thread
+    // so that a feed with the same settings and length only multiplies.
+    float* window;
+    uint32_t windowLength;
+    int32_t windowType;
+    float hammingAlpha;
+    float kaiserAlpha;
 };
 
 // Single-precision constants of the analysis, fixed so that every build gives the same factors.
@@ -31,9 +40,12 @@ struct WindowSettings {
     float kaiserAlpha;
 };
 
+AnalyzerBlock* blockOf(const SpectrumAnalyzer* analyzer) {
+    return reinterpret_cast<AnalyzerBlock*>(const_cast<SpectrumAnalyzer*>(analyzer));
+}
+
 PlatformLock* lockOf(const SpectrumAnalyzer* analyzer) {
-    auto* block = reinterpret_cast<AnalyzerBlock*>(const_cast<SpectrumAnalyzer*>(analyzer));
-    return &block->lock;
+    return &blockOf(analyzer)->lock;
 }
 
 uint32_t fftSizeFor(uint32_t frames) {
@@ -50,19 +62,6 @@ uint32_t log2Of(uint32_t n) {
     return n < 2 ? 0 : stages;
 }
 
-void fillTwiddles(float* twiddles, uint32_t n, uint32_t stages) {
-    float theta = PI_F / float(n);
-    for (uint32_t s = 0; s < stages; ++s) {
-        theta *= 2.0f;
-        uint32_t count = n >> (s + 1);
-        for (uint32_t l = 0; l < count; ++l) {
-            float angle = float(l) * theta;
-            *twiddles++ = std::cos(angle);
-            *twiddles++ = std::sin(angle);
-        }
-    }
-}
-
 // I0 by its power series, first 20 terms, in single precision.
 float besselI0(float z) {
     float half = z / 2.0f;
@@ -73,12 +72,6 @@ float besselI0(float z) {
         sum += term * term;
     }
     return sum;
-}
-
-// Where frame j of a channel sits: the block may describe a ring that starts at `startOffset`
-// and wraps after `wrapIndex` frames.
-int32_t frameIndex(const TapBlock* block, int32_t j) {
-    return j < block->wrapIndex ? j + block->startOffset : j - block->wrapIndex;
 }
 
 // A layout whose indices would leave the block's frames is refused as a whole.
@@ -93,96 +86,70 @@ int32_t blockChannels(const TapBlock* block) {
     return block->channels < ANALYZER_MAX_CHANNELS ? block->channels : ANALYZER_MAX_CHANNELS;
 }
 
+// out[j] += from[j] for j < count. Returns the largest |from[j]|, or `peak` if none is larger; a
+// sample that is not a number never counts (the vector maximum keeps its second operand then).
+float addRun(const float* from, float* out, int32_t count, float peak) {
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    __m128 top = _mm_set1_ps(peak);
+    int32_t j = 0;
+    for (; j + 4 <= count; j += 4) {
+        __m128 sample = _mm_loadu_ps(from + j);
+        _mm_storeu_ps(out + j, _mm_add_ps(_mm_loadu_ps(out + j), sample));
+        top = _mm_max_ps(_mm_and_ps(sample, magnitude), top);
+    }
+    float lanes[4];
+    _mm_storeu_ps(lanes, top);
+    for (float lane : lanes)
+        peak = lane > peak ? lane : peak;
+    for (; j < count; ++j) {
+        out[j] += from[j];
+        if (std::fabs(from[j]) > peak) peak = std::fabs(from[j]);
+    }
+    return peak;
+}
+
 // out[j] = sum of frame j over the block's channels, in channel order. With `peaks`, also the
-// largest absolute sample per channel.
+// largest absolute sample per channel. The block may describe a ring: frame j sits at
+// j + startOffset before `wrapIndex` and at j - wrapIndex from there on, two runs per channel.
 void sumChannels(const TapBlock* block, int32_t count, float* out, double* peaks) {
     std::memset(out, 0, size_t(count) * sizeof(float));
+    int32_t beforeWrap = block->wrapIndex < count ? block->wrapIndex : count;
     int32_t channels = blockChannels(block);
     for (int32_t c = 0; c < channels; ++c) {
         const float* plane = block->planes[c];
         if (!plane) continue;
-        for (int32_t j = 0; j < count; ++j) {
-            float sample = plane[frameIndex(block, j)];
-            out[j] += sample;
-            if (peaks && std::fabs(sample) > peaks[c]) peaks[c] = std::fabs(sample);
-        }
+        float peak = addRun(plane + block->startOffset, out, beforeWrap, 0.0f);
+        peak = addRun(plane, out + beforeWrap, count - beforeWrap, peak);
+        if (peaks && peak > peaks[c]) peaks[c] = peak;
     }
-}
-
-// The butterflies of one group: a = k and b = k + half for k < half, the difference multiplied
-// by (wr + i·wi). The two halves never overlap, which lets the compiler vectorise the loop.
-void butterflyGroup(float* __restrict reA, float* __restrict imA, float* __restrict reB,
-                    float* __restrict imB, const float* __restrict twiddles, uint32_t half) {
-    for (uint32_t k = 0; k < half; ++k) {
-        float wr = twiddles[2 * k];
-        float wi = twiddles[2 * k + 1];
-        float tr = reA[k] - reB[k];
-        float ti = imA[k] - imB[k];
-        reA[k] = reA[k] + reB[k];
-        imA[k] = imA[k] + imB[k];
-        reB[k] = tr * wr - ti * wi;
-        imB[k] = ti * wr + tr * wi;
-    }
-}
-
-// Late stages have many short groups: each twiddle is walked across all groups, with the span
-// fixed at compile time so the walk is a constant stride.
-template <uint32_t SPAN>
-void butterflyStrided(float* __restrict re, float* __restrict im, const float* twiddles,
-                      uint32_t n) {
-    constexpr uint32_t HALF = SPAN / 2;
-    for (uint32_t k = 0; k < HALF; ++k) {
-        float wr = twiddles[2 * k];
-        float wi = twiddles[2 * k + 1];
-        for (uint32_t a = k; a < n; a += SPAN) {
-            uint32_t b = a + HALF;
-            float tr = re[a] - re[b];
-            float ti = im[a] - im[b];
-            re[a] = re[a] + re[b];
-            im[a] = im[a] + im[b];
-            re[b] = tr * wr - ti * wi;
-            im[b] = ti * wr + tr * wi;
-        }
-    }
-}
-
-// Decimation in frequency, in place, natural order in, bit-reversed order out. Stage s works on
-// groups of span N >> s with its own slice of the twiddle table; every butterfly of a stage is
-// independent of the others, so the order within a stage does not change the result.
-void transform(float* re, float* im, const float* twiddles, uint32_t n, uint32_t stages) {
-    for (uint32_t s = 0; s < stages; ++s) {
-        uint32_t span = n >> s;
-        uint32_t half = span / 2;
-        if (half >= 8) {
-            for (uint32_t base = 0; base < n; base += span)
-                butterflyGroup(re + base, im + base, re + base + half, im + base + half, twiddles,
-                               half);
-        } else if (span == 8) {
-            butterflyStrided<8>(re, im, twiddles, n);
-        } else if (span == 4) {
-            butterflyStrided<4>(re, im, twiddles, n);
-        } else {
-            butterflyStrided<2>(re, im, twiddles, n);
-        }
-        twiddles += 2 * half;
-    }
-}
-
-// Position of bin k in the transform's bit-reversed output, for a transform of 2^bits points.
-uint32_t reversedIndex(uint32_t k, uint32_t bits) {
-    k = ((k >> 1) & 0x55555555u) | ((k & 0x55555555u) << 1);
-    k = ((k >> 2) & 0x33333333u) | ((k & 0x33333333u) << 2);
-    k = ((k >> 4) & 0x0F0F0F0Fu) | ((k & 0x0F0F0F0Fu) << 4);
-    k = ((k >> 8) & 0x00FF00FFu) | ((k & 0x00FF00FFu) << 8);
-    k = (k >> 16) | (k << 16);
-    return bits == 0 ? 0 : k >> (32 - bits);
 }
 
 // Index into an array of `length` values for point i of `points`, spreading the points evenly.
 // Float rounding of very long arrays could step past the end, so the index is held inside.
-uint32_t spreadIndex(uint32_t i, uint32_t points, uint32_t length) {
-    auto k = uint32_t(float(i) / float(points) * float(length - 1));
+// `perPoint` is 1 / points, exact because points is a power of two, so i · perPoint equals
+// i / points without a division.
+uint32_t spreadIndex(uint32_t i, float perPoint, uint32_t length) {
+    auto k = uint32_t(float(i) * perPoint * float(length - 1));
     return k < length ? k : length - 1;
+}
+
+// re[0 .. M - 1] times the window's factors, made again only when the settings or M changed.
+void applyCachedWindow(AnalyzerBlock* block, uint32_t m, const WindowSettings& w) {
+    bool same = block->windowLength == m && block->windowType == w.type &&
+                block->hammingAlpha == w.hammingAlpha && block->kaiserAlpha == w.kaiserAlpha;
+    float* factors = block->window;
+    if (!same) {
+        for (uint32_t j = 0; j < m; ++j)
+            factors[j] = 1.0f;
+        applyWindow(factors, m, w.type, w.hammingAlpha, w.kaiserAlpha);
+        block->windowLength = m;
+        block->windowType = w.type;
+        block->hammingAlpha = w.hammingAlpha;
+        block->kaiserAlpha = w.kaiserAlpha;
+    }
+    float* x = block->analyzer.re;
+    for (uint32_t j = 0; j < m; ++j)
+        x[j] *= factors[j];
 }
 
 // Channel sum of the first M frames into re, with the block's peaks and level, windowed over M.
@@ -190,37 +157,37 @@ void prepareInput(SpectrumAnalyzer* an, const TapBlock* block, uint32_t m,
                   const WindowSettings& w) {
     uint32_t cur = an->current;
     sumChannels(block, int32_t(m), an->re, an->channelPeak[cur]);
-    double level = 0.0;
-    for (uint32_t j = 0; j < m; ++j)
-        level += std::fabs(an->re[j]);
-    an->totalLevel[cur] = level;
-    applyWindow(an->re, m, w.type, w.hammingAlpha, w.kaiserAlpha);
+    // Four running sums instead of one: the additions no longer wait for each other.
+    double level[4] = {};
+    uint32_t j = 0;
+    for (; j + 4 <= m; j += 4) {
+        for (uint32_t lane = 0; lane < 4; ++lane)
+            level[lane] += std::fabs(an->re[j + lane]);
+    }
+    for (; j < m; ++j)
+        level[0] += std::fabs(an->re[j]);
+    an->totalLevel[cur] = (level[0] + level[1]) + (level[2] + level[3]);
+    applyCachedWindow(blockOf(an), m, w);
 }
 
-// Zero-pads re beyond M, transforms, and stores the power of the first P bins scaled by 1 / N.
-// Point 0 and point 1 both show bin 0; point i > 1 shows bin i - 1. The bins are read straight
-// from their bit-reversed positions instead of reordering the whole transform first.
+// Transforms the M windowed samples in re, zero-padded to N, and stores the power of the first
+// P bins scaled by 1 / N. Point 0 and point 1 both show bin 0; point i > 1 shows bin i - 1.
 void finishSpectrum(SpectrumAnalyzer* an, uint32_t m) {
     uint32_t n = an->fftSize;
-    std::memset(an->re + m, 0, size_t(n - m) * sizeof(float));
-    std::memset(an->im, 0, size_t(n) * sizeof(float));
-    transform(an->re, an->im, an->twiddles, n, an->stages);
-    uint32_t p = an->points;
-    float scale = 1.0f / float(n);
+    realFftPower(an->re, an->im, an->twiddles, n, m, 1.0f / float(n));
     double* spectrum = an->spectrum[an->current];
-    for (uint32_t i = 0; i < p; ++i) {
-        uint32_t at = reversedIndex(spreadIndex(i, p, p), an->stages);
-        float re = an->re[at] * scale;
-        float im = an->im[at] * scale;
-        spectrum[i] = re * re + im * im;
-    }
+    const float* power = an->im;
+    spectrum[0] = power[0];
+    for (uint32_t i = 1; i < an->points; ++i)
+        spectrum[i] = power[i - 1];
 }
 
 // The trace: P points spread over the Q windowed channel sums in t.
 void fillScope(SpectrumAnalyzer* an, const float* t, uint32_t q) {
     double* scope = an->scope[an->current];
+    float perPoint = 1.0f / float(an->points);
     for (uint32_t i = 0; i < an->points; ++i)
-        scope[i] = t[spreadIndex(i, an->points, q)];
+        scope[i] = t[spreadIndex(i, perPoint, q)];
 }
 
 // A block longer than the transform gets its own trace over all of its frames.
@@ -251,9 +218,9 @@ SpectrumAnalyzer* createSpectrumAnalyzer(uint32_t frameRate, uint32_t channels,
     if (m > MAX_FFT_SIZE) return nullptr;
     uint32_t n = fftSizeFor(m);
     uint32_t p = n / 2;
-    uint32_t pairs = n == 0 ? 0 : n - 1;
+    size_t tableFloats = n < 2 ? 0 : realFftTableFloats(n);
     size_t bytes = sizeof(AnalyzerBlock) + 4 * size_t(p) * sizeof(double) +
-                   2 * size_t(n) * sizeof(float) + 2 * size_t(pairs) * sizeof(float);
+                   3 * size_t(n) * sizeof(float) + tableFloats * sizeof(float);
     auto* block = static_cast<AnalyzerBlock*>(std::calloc(1, bytes));
     if (!block) return nullptr;
     lockInit(&block->lock);
@@ -268,6 +235,7 @@ SpectrumAnalyzer* createSpectrumAnalyzer(uint32_t frameRate, uint32_t channels,
     an->re = floats;
     an->im = floats + n;
     an->twiddles = floats + 2 * size_t(n);
+    block->window = an->twiddles + tableFloats;
 
     double rate = frameRate;
     double size = n;
@@ -289,7 +257,7 @@ SpectrumAnalyzer* createSpectrumAnalyzer(uint32_t frameRate, uint32_t channels,
     an->windowType = WINDOW_HAMMING;
     an->hammingAlpha = 0.54f;
     an->kaiserAlpha = 1.5f;
-    fillTwiddles(an->twiddles, n, an->stages);
+    if (n >= 2) fillRealFftTables(an->twiddles, n);
     return an;
 }
 

@@ -35,7 +35,7 @@ struct SpectrumAnalyzer {
     uint32_t fftSize; // N
     float* re;
     float* im;
-    float* twiddles; // (cos, sin) pairs, stage by stage
+    float* twiddles; // factor tables of the real-input transform (player/real_fft.h)
     // Set by the owner through analyzerSetWindow (before the first feed they may also be written
     // directly); they take effect at the next feed.
     int32_t windowType;

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Cross-builds libpng (static) for one Windows target from Debian's source package, into
 # build/deps/<triple>, where the Windows presets' find_package(PNG) looks. Quick when done.
+# The source stays in build/deps/src: the release ships its LICENSE.
 set -euo pipefail
 triple=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
 prefix=$root/build/deps/$triple
-[ -f "$prefix/lib/libpng.a" ] && exit 0
 
 src_root=$root/build/deps/src
 mkdir -p "$src_root"
@@ -23,6 +23,7 @@ if ! ls -d "$src_root"/libpng1.6-*/ >/dev/null 2>&1; then
       done; }; })
 fi
 src=$(ls -d "$src_root"/libpng1.6-*/ | head -n 1)
+[ -f "$prefix/lib/libpng.a" ] && exit 0
 arch=${triple%%-*}
 cmake -S "$src" -B "$root/build/deps/build-$triple" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \

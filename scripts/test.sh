@@ -2,8 +2,10 @@
 # Runs every test layer: native unit tests (ASan+UBSan, then TSan for threaded code), fuzzers
 # briefly from their seed corpora, a build of the benchmarks, the unit tests cross-built for 64-
 # and 32-bit Windows under Wine, and the end-to-end tests that drive the real Vesk.exe under Wine
-# on Xvfb.
-# Ends with one line "N passed, N failed, N skipped" over all layers.
+# on Xvfb; last the release: built twice to the same bytes, then installed, upgraded and
+# uninstalled on a fresh Wine prefix.
+# Ends with one line "N passed, N failed, N skipped" over all layers: CTest lists every test case
+# on its own, so the counts are of cases (and one per fuzzer, one per release check).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,6 +15,8 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 bash scripts/setup.sh || exit 1
 scripts/build-libpng-mingw.sh x86_64-w64-mingw32 || exit 1
 scripts/build-libpng-mingw.sh i686-w64-mingw32 || exit 1
+scripts/build-flac-mingw.sh x86_64-w64-mingw32 || exit 1
+scripts/build-flac-mingw.sh i686-w64-mingw32 || exit 1
 
 passed=0
 failed=0
@@ -94,9 +98,50 @@ bench_build() {
 wine_layers() {
   source scripts/xvfb.sh
   start_private_display
+  # Every test case is a Wine process of its own. One wineserver kept for the whole run, with
+  # Wine's session processes started here: otherwise every case starts them anew and CTest waits
+  # for them to linger out (they hold the case's output pipe), some 4 s a case.
+  scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
+  WINEPREFIX="$root/build/wineprefix" wineserver -w
+  WINEPREFIX="$root/build/wineprefix" wineserver -p >/dev/null 2>&1
   scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
   layer "win64 (unit and end-to-end under Wine)" ctest_layer win64 build/win64
   layer "win32 (unit and end-to-end under Wine)" ctest_layer win32 build/win32
+  WINEPREFIX="$root/build/wineprefix" wineserver -k
+}
+
+# The release packs the programs the Windows layers built. A second run packs them again and
+# must give the same bytes; that a fresh build gives the same programs was checked by hand
+# (VESK_RELEASE_BUILDS, see README.md).
+release_layer() {
+  if ! bash scripts/release.sh > build/release.log 2>&1; then
+    tail -n 40 build/release.log
+    echo "release: build FAILED"
+    failed=$((failed + 1))
+    return
+  fi
+  cp dist/SHA256SUMS build/release-first.sums
+  if bash scripts/release.sh > build/release.log 2>&1 && cmp -s dist/SHA256SUMS build/release-first.sums; then
+    echo "release: a second run gave the same bytes"
+    passed=$((passed + 1))
+  else
+    diff build/release-first.sums dist/SHA256SUMS
+    echo "release: a second run gave other bytes: FAILED"
+    failed=$((failed + 1))
+  fi
+  local log=build/release-e2e.log line
+  bash tests/e2e/release/check_release.sh dist 2>&1 | tee "$log"
+  if [ "${PIPESTATUS[0]}" -eq 77 ]; then
+    skipped=$((skipped + 1))
+    return
+  fi
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    failed=$((failed + 1))
+    return
+  fi
+  passed=$((passed + ${line%% passed*}))
+  failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed/\1/')))
 }
 
 layer "native unit tests (ASan+UBSan)" ctest_layer linux build/linux
@@ -107,6 +152,7 @@ layer "native threaded tests (TSan)" ctest_layer linux-tsan build/linux-tsan $th
 layer "fuzzers" fuzz_layer
 layer "benchmarks (build only)" bench_build
 wine_layers
+layer "release (reproducible, installed under Wine)" release_layer
 
 echo
 echo "Wall time per layer:"

@@ -1,6 +1,6 @@
 #include "watch/context_menu.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "watch/character_names.h"
 #include "watch/character_table.h"
 #include "watch/menu_commands.h"

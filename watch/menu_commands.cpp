@@ -1,6 +1,6 @@
 #include "watch/menu_commands.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "watch/watch_mode.h"
 
 namespace {

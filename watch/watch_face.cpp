@@ -4,6 +4,7 @@
 #include "gfx/bitmap.h"
 #include "gfx/draw.h"
 #include "gfx/image_table.h"
+#include "util/day_of_week.h"
 
 #include <cstdlib>
 

@@ -51,6 +51,3 @@ void drawDate(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y
 
 // The time line of `now` in the face's time format, large glyphs, from (x, y).
 void drawTime(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y);
-
-// Weekday of a Gregorian date, 0 = Sunday .. 6 = Saturday.
-uint32_t dayOfWeek(uint32_t year, uint32_t month, uint32_t day);

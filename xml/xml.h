@@ -45,8 +45,12 @@ enum XmlStandalone : uint32_t {
 constexpr uint32_t XML_VERSION_1_0 = 0x10000;
 constexpr uint32_t XML_VERSION_1_1 = 0x10001;
 
+// Every document can be written as text that reads back: names must be non-empty valid UTF-8 (an
+// element's neither beginning nor ending with "/"), values valid UTF-8, elements at most 32 deep
+// and at most 16384 children or attributes to an element. Calls that would break this refuse.
+
 // A new document whose root element is `rootName`, cursor on the root. Null if `rootName` is
-// null or memory runs out.
+// null or not writable, the version is neither 1.0 nor 1.1, or memory runs out.
 XmlDocument* xmlCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
                        const char* rootName);
 // Frees the document and its tree; null is ignored. Serialized text must be released first.
@@ -57,6 +61,7 @@ void xmlFree(XmlDocument* doc);
 // where it was.
 XmlStatus xmlMove(XmlDocument* doc, const char* path);
 // Appends an empty child element to the cursor unless one of that name exists; no cursor move.
+// XmlInvalid for a name that cannot be written; XmlNoSpace past the depth or list bound.
 XmlStatus xmlAddChild(XmlDocument* doc, const char* name);
 // Copies the cursor element's name into `buffer` (zero-filled to `size`).
 XmlStatus xmlGetName(XmlDocument* doc, char* buffer, size_t size);
@@ -76,6 +81,7 @@ XmlStatus xmlGetAttr(XmlDocument* doc, const char* name, char* buffer, size_t si
 // their default and let a missing attribute keep it.
 XmlStatus xmlGetAttrInt(XmlDocument* doc, const char* name, int32_t* number);
 // Sets the cursor element's attribute, appending it if new; a null value leaves it valueless.
+// XmlInvalid for a name or value that cannot be written; XmlNoSpace past the list bound.
 XmlStatus xmlSetAttr(XmlDocument* doc, const char* name, const char* value);
 // Sets the attribute to the number in signed ("%d") or unsigned ("%u") decimal.
 XmlStatus xmlSetAttrInt(XmlDocument* doc, const char* name, int32_t number);

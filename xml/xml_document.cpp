@@ -62,6 +62,9 @@ XmlNode* findChildNamed(XmlDocument* doc, XmlNode* parent, const char* name, siz
 
 XmlStatus setAttribute(XmlDocument* doc, const char* name, const char* value) {
     size_t length = strlen(name);
+    if (!xmlWritableAttributeName(name, length) ||
+        (value && !xmlWritableText(value, strlen(value))))
+        return XmlInvalid;
     XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, length);
     if (!attribute) {
         char* copy = xmlArenaCopy(&doc->arena, name, length);
@@ -78,6 +81,9 @@ XmlStatus setAttribute(XmlDocument* doc, const char* name, const char* value) {
 XmlDocument* xmlCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
                        const char* rootName) {
     if (!rootName) return nullptr;
+    // The parser reads no other version, nor such a root name, back.
+    if (version != XML_VERSION_1_0 && version != XML_VERSION_1_1) return nullptr;
+    if (!xmlWritableElementName(rootName, strlen(rootName))) return nullptr;
     return xmlTreeCreate(version, encoding, standalone, rootName, strlen(rootName));
 }
 
@@ -120,7 +126,9 @@ XmlStatus xmlAddChild(XmlDocument* doc, const char* name) {
     if (!usable(doc) || !name) return XmlInvalid;
     DocumentLock hold(doc);
     size_t length = strlen(name);
+    if (!xmlWritableElementName(name, length)) return XmlInvalid;
     if (xmlFindChild(doc, doc->cursor, name, length)) return XmlOk;
+    if (xmlDepthOf(doc->cursor) >= XML_MAX_DEPTH) return XmlNoSpace;
     char* copy = xmlArenaCopy(&doc->arena, name, length);
     if (!copy || !xmlAppendNode(doc, doc->cursor, copy, length, false)) return XmlNoSpace;
     return XmlOk;

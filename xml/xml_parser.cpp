@@ -13,12 +13,6 @@
 
 namespace {
 
-// Deepest nesting accepted, counting the root. The writer indents every line by its depth, so an
-// element at depth d costs the written text two lines of d spaces while its input can be five
-// bytes ("<a/>" and a line break): the bound keeps the text written back within a small multiple
-// of the text read. The program's own files are three levels deep.
-constexpr int XML_MAX_DEPTH = 32;
-
 // Inputs of 16 bytes or fewer are refused unexamined; no file the writer makes is that short.
 constexpr size_t XML_MIN_INPUT = 17;
 
@@ -34,31 +28,6 @@ struct Parser {
     XmlEncoding encoding;
     XmlStandalone standalone;
 };
-
-bool isContinuation(const Byte* p, const Byte* end) {
-    return p < end && *p >= 0x80 && *p <= 0xBF;
-}
-
-// Bytes in the valid UTF-8 sequence at `p`, or 0 when it is not one. Overlong and surrogate forms
-// pass: only the shape of the sequence is checked.
-size_t sequenceLength(const Byte* p, const Byte* end) {
-    Byte lead = *p;
-    size_t length;
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-    } else if (lead >= 0xF0 && lead <= 0xF7) {
-        length = 4;
-    } else {
-        return 0;
-    }
-    for (size_t i = 1; i < length; i++) {
-        if (!isContinuation(p + i, end)) return 0;
-    }
-    return length;
-}
 
 // Byte classes for the two hot loops: what whitespace skipping and token scanning stop at.
 enum : Byte { PLAIN = 0, BLANK = 1, ENDS_TOKEN = 2, CHECK = 4 };
@@ -147,7 +116,7 @@ inline void skipWhitespace(Parser* p) {
         } else if (c == '<') {
             if (end - q < 4 || q[1] != '!' || q[2] != '-' || q[3] != '-') break;
             q = commentEnd(q + 4, end);
-        } else if (sequenceLength(q, end) == 0) {
+        } else if (xmlSequenceLength(q, end) == 0) {
             q++;
         } else {
             break;
@@ -167,7 +136,7 @@ inline size_t tokenLength(const Parser* p) {
             continue;
         }
         if (kind == ENDS_TOKEN) break;
-        size_t n = sequenceLength(q, end);
+        size_t n = xmlSequenceLength(q, end);
         if (n == 0) break;
         q += n;
     }
@@ -195,7 +164,7 @@ inline const Byte* scanToken(const Byte* q, const Byte* end, const std::array<By
             continue;
         }
         if (kind == SCAN_STOP) break;
-        size_t n = sequenceLength(q, end);
+        size_t n = xmlSequenceLength(q, end);
         if (n == 0) break;
         q += n;
     }
@@ -278,6 +247,12 @@ char* decodeIntoArena(XmlDocument* doc, const Byte* raw, size_t length, size_t* 
     return text;
 }
 
+// Tokens are valid UTF-8 already; of the element names the writer cannot carry, that leaves the
+// empty ones and those beginning or ending with "/".
+bool writableName(const char* name, size_t length) {
+    return length > 0 && name[0] != '/' && name[length - 1] != '/';
+}
+
 // The root is created on its name, with the declaration read so far. A file that declares no
 // version is written back as "1.0", since the parser accepts no other text on the next load.
 bool createRoot(Parser* p, const Byte* raw, size_t length) {
@@ -287,7 +262,7 @@ bool createRoot(Parser* p, const Byte* raw, size_t length) {
     size_t decoded = 0;
     bool plain = false;
     char* name = decodeIntoArena(p->doc, raw, length, &decoded, &plain);
-    if (!name) return false;
+    if (!name || !writableName(name, decoded)) return false;
     XmlNode* root = p->doc->root;
     root->name = name;
     root->nameLength = decoded;
@@ -301,7 +276,7 @@ bool enterChild(XmlDocument* doc, const Byte* raw, size_t length) {
     size_t decoded = 0;
     bool plain = false;
     char* name = decodeIntoArena(doc, raw, length, &decoded, &plain);
-    if (!name) return false;
+    if (!name || !writableName(name, decoded)) return false;
     XmlNode* child = xmlFindChild(doc, doc->cursor, name, decoded);
     if (child) {
         xmlArenaShrinkLast(&doc->arena, name, decoded + 1, 0);

@@ -1,6 +1,7 @@
 // Storage of the document tree: the block allocator, the name index and node linking.
 #include "xml/xml_tree.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,21 +29,80 @@ char* blockData(XmlArenaBlock* block) {
 // Lists up to this long are scanned; longer ones go into the index.
 constexpr uint32_t INDEX_THRESHOLD = 32;
 
-uint32_t nameHash(const char* name, size_t length) {
-    uint32_t hash = 2166136261u;
-    for (size_t i = 0; i < length; i++) {
-        hash = (hash ^ static_cast<unsigned char>(name[i])) * 16777619u;
-    }
-    return hash;
+uint64_t rotate(uint64_t x, int bits) {
+    return (x << bits) | (x >> (64 - bits));
 }
 
-size_t slotHash(const XmlNode* parent, uint32_t hash, bool isAttribute) {
-    uint64_t key = reinterpret_cast<uintptr_t>(parent);
-    key = (key >> 4) * 0x9E3779B97F4A7C15ull;
-    key ^= hash;
-    key ^= isAttribute ? 0x5bd1e995u : 0;
-    key ^= key >> 29;
+void sipRound(uint64_t v[4]) {
+    v[0] += v[1];
+    v[1] = rotate(v[1], 13) ^ v[0];
+    v[0] = rotate(v[0], 32);
+    v[2] += v[3];
+    v[3] = rotate(v[3], 16) ^ v[2];
+    v[0] += v[3];
+    v[3] = rotate(v[3], 21) ^ v[0];
+    v[2] += v[1];
+    v[1] = rotate(v[1], 17) ^ v[2];
+    v[2] = rotate(v[2], 32);
+}
+
+// SipHash-1-3 of the name under the document's key: without the key, names that collide cannot be
+// chosen, so a file cannot pile its names into one probe run.
+uint64_t nameHash(const uint64_t key[2], const char* name, size_t length) {
+    uint64_t v[4] = {key[0] ^ 0x736f6d6570736575ull, key[1] ^ 0x646f72616e646f6dull,
+                     key[0] ^ 0x6c7967656e657261ull, key[1] ^ 0x7465646279746573ull};
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(name);
+    size_t whole = length & ~size_t{7};
+    for (size_t i = 0; i < whole; i += 8) {
+        uint64_t m = 0;
+        for (int b = 7; b >= 0; b--)
+            m = (m << 8) | bytes[i + b];
+        v[3] ^= m;
+        sipRound(v);
+        v[0] ^= m;
+    }
+    uint64_t last = static_cast<uint64_t>(length) << 56;
+    for (size_t i = whole; i < length; i++)
+        last |= static_cast<uint64_t>(bytes[i]) << (8 * (i - whole));
+    v[3] ^= last;
+    sipRound(v);
+    v[0] ^= last;
+    v[2] ^= 0xff;
+    for (int i = 0; i < 3; i++)
+        sipRound(v);
+    return v[0] ^ v[1] ^ v[2] ^ v[3];
+}
+
+// Every bit of the name's hash and of the parent reaches the slot: the index uses only the low
+// bits, and a slot taken from some of the hash's bits would let names that differ only in the
+// others share a run.
+size_t slotHash(const XmlNode* parent, uint64_t hash, bool isAttribute) {
+    uint64_t key =
+        hash ^ (static_cast<uint64_t>(reinterpret_cast<uintptr_t>(parent)) * 0x9E3779B97F4A7C15ull);
+    if (isAttribute) key = ~key;
+    key ^= key >> 33;
+    key *= 0xFF51AFD7ED558CCDull;
+    key ^= key >> 33;
+    key *= 0xC4CEB9FE1A85EC53ull;
+    key ^= key >> 33;
     return static_cast<size_t>(key);
+}
+
+// A key of its own for each document's index, from what differs between documents and runs: the
+// index's address, a count of indexes made and the clock. Taken when the first long list enters
+// the index, so the small files the program keeps never pay for it.
+void seedIndex(XmlIndex* index) {
+    static std::atomic<uint64_t> made{0};
+    uint64_t state = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(index)) ^
+                     (made.fetch_add(1, std::memory_order_relaxed) << 40) ^ platformTickMs() ^
+                     static_cast<uint64_t>(reinterpret_cast<uintptr_t>(&made)) << 17;
+    for (uint64_t& word : index->key) {
+        state += 0x9E3779B97F4A7C15ull;
+        uint64_t z = state;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        word = z ^ (z >> 31);
+    }
 }
 
 // The length and the last byte tell most names apart before the bytes are compared.
@@ -62,9 +122,11 @@ XmlNode* scanList(XmlNode* node, const char* name, size_t length) {
 XmlNode* findInIndex(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
                      bool isAttribute) {
     XmlIndex* index = &doc->index;
-    uint32_t hash = nameHash(name, length);
+    uint64_t hash = nameHash(index->key, name, length);
     size_t mask = index->capacity - 1;
+    index->searches++;
     for (size_t i = slotHash(parent, hash, isAttribute) & mask;; i = (i + 1) & mask) {
+        index->probes++;
         XmlNode* node = index->slots[i];
         if (!node) return nullptr;
         if (node->parent == parent && node->nameHash == hash && node->isAttribute == isAttribute &&
@@ -77,8 +139,12 @@ XmlNode* findInIndex(XmlDocument* doc, XmlNode* parent, const char* name, size_t
 void placeInIndex(XmlIndex* index, XmlNode* node) {
     size_t mask = index->capacity - 1;
     size_t i = slotHash(node->parent, node->nameHash, node->isAttribute) & mask;
-    while (index->slots[i])
+    index->searches++;
+    index->probes++;
+    while (index->slots[i]) {
         i = (i + 1) & mask;
+        index->probes++;
+    }
     index->slots[i] = node;
     index->count++;
 }
@@ -86,12 +152,16 @@ void placeInIndex(XmlIndex* index, XmlNode* node) {
 // Makes room for `more` entries, keeping the index at most half full so probes stay short.
 bool reserveIndex(XmlIndex* index, size_t more) {
     if ((index->count + more) * 2 <= index->capacity) return true;
+    if (index->capacity == 0) seedIndex(index);
     size_t capacity = index->capacity ? index->capacity : INDEX_FIRST_CAPACITY;
     while ((index->count + more) * 2 > capacity)
         capacity *= 2;
     XmlNode** slots = static_cast<XmlNode**>(calloc(capacity, sizeof(XmlNode*)));
     if (!slots) return false;
-    XmlIndex grown{slots, capacity, 0};
+    XmlIndex grown = *index;
+    grown.slots = slots;
+    grown.capacity = capacity;
+    grown.count = 0;
     for (size_t i = 0; i < index->capacity; i++) {
         if (index->slots[i]) placeInIndex(&grown, index->slots[i]);
     }
@@ -101,7 +171,7 @@ bool reserveIndex(XmlIndex* index, size_t more) {
 }
 
 void indexNode(XmlIndex* index, XmlNode* node) {
-    node->nameHash = nameHash(node->name, node->nameLength);
+    node->nameHash = nameHash(index->key, node->name, node->nameLength);
     placeInIndex(index, node);
 }
 
@@ -123,7 +193,8 @@ bool indexOnLink(XmlDocument* doc, XmlNode* first, XmlNode* node, uint32_t count
 }
 
 // Links `node` at the end of its list and notes its name in the list's mask; a list that grows
-// past the threshold enters the index. False (nothing linked) when the index cannot grow.
+// past the threshold enters the index. False (nothing linked) when the list is full or the index
+// cannot grow.
 bool linkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node) {
     bool isAttribute = node->isAttribute;
     uint32_t* count = isAttribute ? &parent->attributeCount : &parent->childCount;
@@ -131,6 +202,7 @@ bool linkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node) {
     XmlNode** first = isAttribute ? &parent->firstAttribute : &parent->firstChild;
     XmlNode** last = isAttribute ? &parent->lastAttribute : &parent->lastChild;
     uint64_t* names = isAttribute ? &parent->attributeNames : &parent->childNames;
+    if (*count >= XML_MAX_LIST) return false;
     if ((*indexed || *count + 1 > INDEX_THRESHOLD) &&
         !indexOnLink(doc, *first, node, *count, indexed)) {
         return false;

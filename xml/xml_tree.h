@@ -38,7 +38,7 @@ struct XmlNode {
     size_t valueCapacity; // bytes a new value may reuse in place, terminator excluded
     uint32_t childCount;
     uint32_t attributeCount;
-    uint32_t nameHash; // set once the node's list is in the index
+    uint64_t nameHash; // keyed by the document; set once the node's list is in the index
     // One bit per name (see xmlNameBit) of the children and of the attributes: a name whose bit
     // is clear is not in the list, so most lookups of a new name end without a scan.
     uint64_t childNames;
@@ -54,11 +54,15 @@ struct XmlNode {
 
 // Finds a child element or an attribute by (parent, kind, name) in constant time, so that files
 // with many siblings or attributes do not take quadratic time to load. Short lists are not
-// indexed: scanning a few names is quicker than hashing them.
+// indexed: scanning a few names is quicker than hashing them. Names are hashed with a key of the
+// document's own, so a file cannot be made in advance whose names pile up in one probe run.
 struct XmlIndex {
     XmlNode** slots;
     size_t capacity; // a power of two, or 0
     size_t count;
+    uint64_t key[2];   // the document's hash key
+    uint64_t searches; // lookups and placements so far, and the slots they examined: what a
+    uint64_t probes;   // file costs the index, which hostile-file tests check
 };
 
 struct XmlDocument {
@@ -75,6 +79,17 @@ struct XmlDocument {
     XmlArena arena;
     XmlIndex index;
 };
+
+// Deepest nesting of elements, counting the root. The writer indents every line by its depth, so
+// an element at depth d costs the written text two lines of d spaces while its input can be five
+// bytes ("<a/>" and a line break): the bound keeps the text written back within a small multiple
+// of the text read. The program's own files are three levels deep. The parser refuses deeper
+// input and xmlAddChild deeper trees, so the writer never writes what the parser would refuse.
+constexpr int XML_MAX_DEPTH = 32;
+// Most child elements, and most attributes, of one element. The program's own files hold at most
+// a few dozen; the bound keeps what one hostile list can cost in memory and time, and like the
+// depth it holds for parsed and built documents alike.
+constexpr uint32_t XML_MAX_LIST = 16384;
 
 // Alignment of every allocation from the blocks: enough for a node.
 constexpr size_t XML_ARENA_ALIGN = 8;
@@ -110,6 +125,37 @@ inline uint64_t xmlNameBit(const char* name, size_t length) {
     size_t mix = length * 5 + byte(0) + byte(length - 1) * 3 + byte(length / 2) * 7;
     return uint64_t{1} << (mix & 63);
 }
+
+// Bytes in the valid UTF-8 sequence at `p`, or 0 when it is not one. Only the shape is checked
+// (overlong and surrogate forms pass), as the tokenizer reads it.
+inline size_t xmlSequenceLength(const unsigned char* p, const unsigned char* end) {
+    unsigned char lead = *p;
+    size_t length;
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+    } else if (lead >= 0xF0 && lead <= 0xF7) {
+        length = 4;
+    } else {
+        return 0;
+    }
+    for (size_t i = 1; i < length; i++) {
+        if (p + i >= end || p[i] < 0x80 || p[i] > 0xBF) return 0;
+    }
+    return length;
+}
+
+// What the text form can carry, so that the writer's text always reads back. Any name or value
+// must be valid UTF-8 (other bytes end a token). A name must not be empty, and an element's name
+// must neither begin with "/" (the tag would read as an end tag) nor end with one (the tag would
+// read as an empty-element tag).
+bool xmlWritableText(const char* text, size_t length);
+bool xmlWritableElementName(const char* name, size_t length);
+bool xmlWritableAttributeName(const char* name, size_t length);
+// Elements from the root down to `element`, both counted.
+int xmlDepthOf(const XmlNode* element);
 
 // A document with its root element named by `length` bytes of `name` (already decoded).
 XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,

@@ -1,5 +1,6 @@
 // The alarm settings dialog of the running program, opened from its menu command and used like
-// a user: a new alarm with a typed minute and a dropped sound file, applied, kept in Alarm.xml.
+// a user: a new alarm with a typed minute and a dropped sound file, applied, kept in Alarm.xml
+// from that moment, through the end of the session and a hard end of the program.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,11 +13,10 @@
 #include <string>
 
 #include "tests/e2e/e2e_support.h"
+#include "watch/menu_commands.h"
 
 namespace {
 
-constexpr WPARAM CMD_ALARM_SETTINGS = 1016;
-constexpr WPARAM CMD_QUIT = 1055;
 constexpr const wchar_t* SOUND_PROMPT = L"クリック 又は ファイルドロップ でアラーム音を登録";
 
 // A page of memory inside the program, for the messages whose arguments point at memory.
@@ -123,7 +123,7 @@ std::string attributeOf(const std::string& xml, const std::string& element, cons
     return xml.substr(at, xml.find('"', at) - at);
 }
 
-TEST(AlarmDialogE2E, NewAlarmFromTheMenuIsKeptInTheAlarmFile) {
+TEST(AlarmDialogE2E, NewAlarmFromTheMenuIsOnDiskAtOnceAndAtTheEndOfTheSession) {
     // Without a sound device the engine stays closed and no file is playable.
     if (waveOutGetNumDevs() == 0) {
         ASSERT_EQ(GetEnvironmentVariableW(L"VESK_EXPECT_SOUND", nullptr, 0), 0u)
@@ -178,8 +178,14 @@ TEST(AlarmDialogE2E, NewAlarmFromTheMenuIsKeptInTheAlarmFile) {
     // Posted: a confirmation box, were one to appear, would hold a sent click.
     PostMessageW(GetDlgItem(panel, 1), BM_CLICK, 0, 0);
     ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); })) << "a confirmation was asked";
-    PostMessageW(watch, WM_COMMAND, CMD_QUIT, 0);
-    ASSERT_EQ(process.waitForExit(), 0u);
+    // Applying writes the file at once; the end of the session writes it again, so a program
+    // ended hard right after (as a logoff may do) keeps the alarm.
+    EXPECT_TRUE(waitFor([&] {
+        return readFileBytes(folder.file(L"Alarm.xml")).find("bell.wav") != std::string::npos;
+    }));
+    ASSERT_TRUE(DeleteFileW(folder.file(L"Alarm.xml").c_str()));
+    EXPECT_EQ(SendMessageW(watch, WM_QUERYENDSESSION, 0, 0), 1);
+    process.kill();
 
     std::string xml = readFileBytes(folder.file(L"Alarm.xml"));
     EXPECT_EQ(attributeOf(xml, "<0", "Enable"), "1");

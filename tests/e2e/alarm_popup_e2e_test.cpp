@@ -13,6 +13,7 @@
 #include "gfx/bitmap.h"
 #include "gfx/image_table.h"
 #include "gfx/image_table_win32.h"
+#include "player/alarm_popup_win32.h"
 #include "tests/e2e/e2e_support.h"
 #include "watch/menu_commands.h"
 #include "watch/watch_face.h"
@@ -151,7 +152,7 @@ class PopupWatch : public ::testing::Test {
         writeFileBytes(path, toneWave(seconds));
         return path;
     }
-    std::vector<HWND> popups() const { return windowsOfClass(L"ALARM-CLASS", process.id()); }
+    std::vector<HWND> popups() const { return windowsOfClass(ALARM_POPUP_CLASS, process.id()); }
     // Popups playing at full opacity.
     std::vector<HWND> shownPopups() const {
         std::vector<HWND> shown;

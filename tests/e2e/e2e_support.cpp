@@ -1,3 +1,4 @@
+#include "app/watch_app_win32.h"
 #include "tests/e2e/e2e_support.h"
 
 #include <shlobj.h>
@@ -63,6 +64,12 @@ bool VeskProcess::start(const std::wstring& exe, const std::wstring& workingDir,
                           dir.c_str(), &startup, &info) != 0;
 }
 
+void VeskProcess::kill() {
+    if (!info.hProcess) return;
+    TerminateProcess(info.hProcess, 99);
+    WaitForSingleObject(info.hProcess, 5000);
+}
+
 VeskProcess::~VeskProcess() {
     if (!info.hProcess) return;
     if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
@@ -77,7 +84,7 @@ HWND VeskProcess::waitForWatchWindow(DWORD timeoutMs) {
     HWND window = nullptr;
     waitFor(
         [&] {
-            std::vector<HWND> found = windowsOfClass(L"Korvanex-100", info.dwProcessId);
+            std::vector<HWND> found = windowsOfClass(WATCH_CLASS, info.dwProcessId);
             window = found.empty() ? nullptr : found[0];
             return window != nullptr;
         },

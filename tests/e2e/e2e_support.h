@@ -37,6 +37,9 @@ class VeskProcess {
     // Waits for the process to end; returns its exit code, or STILL_ACTIVE on time-out.
     DWORD waitForExit(DWORD timeoutMs = 20000);
     DWORD id() const { return info.dwProcessId; }
+    // Ends the process at once, as the system does to a program at the end of a session, and
+    // waits until it is gone.
+    void kill();
 
   private:
     PROCESS_INFORMATION info = {};

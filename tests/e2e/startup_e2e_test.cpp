@@ -1,6 +1,7 @@
 // Start-up and shutdown of the real program: one instance, its own folder, clean exit.
 #include <gtest/gtest.h>
 
+#include "app/watch_app_win32.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
@@ -14,7 +15,7 @@ TEST(Startup, SecondStartExitsAndLeavesOneWatch) {
     VeskProcess second;
     ASSERT_TRUE(second.start(folder.exe()));
     EXPECT_EQ(second.waitForExit(), 0u);
-    EXPECT_EQ(windowsOfClass(L"Korvanex-100").size(), 1u);
+    EXPECT_EQ(windowsOfClass(WATCH_CLASS).size(), 1u);
 }
 
 TEST(Startup, WorksInItsOwnFolderWhenStartedFromElsewhere) {
@@ -41,7 +42,7 @@ TEST(Startup, ClosingTheWatchEndsTheProgramWithCodeZero) {
     ASSERT_NE(watch, nullptr);
     PostMessageW(watch, WM_CLOSE, 0, 0);
     EXPECT_EQ(vesk.waitForExit(), 0u);
-    EXPECT_TRUE(windowsOfClass(L"Korvanex-100", vesk.id()).empty());
+    EXPECT_TRUE(windowsOfClass(WATCH_CLASS, vesk.id()).empty());
 }
 
 } // namespace

@@ -6,30 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "app/watch_app_win32.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_table.h"
 #include "gfx/image_table_win32.h"
+#include "link/watch_messages.h"
 #include "tests/e2e/e2e_support.h"
 #include "util/window_placement_win32.h"
+#include "watch/menu_commands.h"
 #include "watch/watch_face.h"
 
 namespace {
-
-constexpr WPARAM CMD_DATE_MDY = 1004;
-constexpr WPARAM CMD_TIME_12_FROM_0 = 1007;
-constexpr WPARAM CMD_TOPMOST = 1008;
-constexpr WPARAM CMD_WATCH_MODE = 1009;
-constexpr WPARAM CMD_PLAYER_TIME = 1010;
-constexpr WPARAM CMD_ENDLESS_LOOP = 1011;
-constexpr WPARAM CMD_HAMMING_WINDOW = 1013;
-constexpr WPARAM CMD_PEAK = 1014;
-constexpr WPARAM CMD_SMOOTH = 1015;
-constexpr WPARAM CMD_CHARACTER_FIRST = 1017;
-constexpr WPARAM CMD_VOLUME_50 = 1050;
-constexpr WPARAM CMD_HIDE = 1053;
-constexpr WPARAM CMD_APPEAR = 1054;
-constexpr WPARAM CMD_QUIT = 1055;
-constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
 
 BYTE layeredAlpha(HWND window) {
     BYTE alpha = 0;
@@ -72,7 +59,7 @@ struct RunningWatch {
         watch = process.waitForWatchWindow();
         return watch && waitFor([&] { return layeredAlpha(watch) == 255; });
     }
-    std::vector<HWND> bands() const { return windowsOfClass(L"Korvanex-Alpha", process.id()); }
+    std::vector<HWND> bands() const { return windowsOfClass(BAND_CLASS, process.id()); }
     // Quits through the menu command and returns the saved settings text.
     std::string quit() {
         PostMessageW(watch, WM_COMMAND, CMD_QUIT, 0);
@@ -110,7 +97,7 @@ TEST(WatchE2E, MenuCommandsAreKeptInTheSettingsFile) {
     ASSERT_TRUE(w.start());
     for (WPARAM id :
          {CMD_DATE_MDY, CMD_TIME_12_FROM_0, CMD_TOPMOST, CMD_PLAYER_TIME, CMD_ENDLESS_LOOP,
-          CMD_HAMMING_WINDOW, CMD_PEAK, CMD_SMOOTH, CMD_VOLUME_50, static_cast<WPARAM>(1012)})
+          CMD_HAMMING_WINDOW, CMD_PEAK, CMD_SMOOTH, CMD_VOLUME_50, static_cast<uint16_t>(1012)})
         SendMessageW(w.watch, WM_COMMAND, id, 0);
     std::string xml = w.quit();
     EXPECT_EQ(settingValue(xml, "view", "Date"), "3");
@@ -346,6 +333,66 @@ TEST(WatchE2E, EndOfLogonQueryWritesTheSettingsAtOnce) {
 
     SendMessageW(w.watch, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(w.process.waitForExit(), 0u);
+}
+
+// Saves Setting.xml over and over through the end-of-logon query, on a thread of its own, until
+// told to stop; counts the saves.
+struct SavingLoop {
+    HWND watch;
+    volatile LONG stop = 0;
+    volatile LONG saves = 0;
+
+    static DWORD WINAPI run(void* self) {
+        SavingLoop* loop = static_cast<SavingLoop*>(self);
+        while (!loop->stop) {
+            SendMessageW(loop->watch, WM_QUERYENDSESSION, 0, 0);
+            InterlockedIncrement(&loop->saves);
+        }
+        return 0;
+    }
+};
+
+// Another program reading Setting.xml while the watch saves it (a backup, a sync client, an
+// editor) always finds the whole file, never none and never part of one.
+TEST(WatchE2E, SettingsReadWhileTheyAreSavedAgainAndAgainAreAlwaysWhole) {
+    RunningWatch w;
+    ASSERT_TRUE(w.start());
+    std::wstring path = w.folder.file(L"Setting.xml");
+    SendMessageW(w.watch, WM_QUERYENDSESSION, 0, 0);
+    const std::string whole = readFileBytes(path);
+    ASSERT_NE(settingValue(whole, "watch", "DoNotAskAgain"), "");
+
+    SavingLoop loop{w.watch};
+    HANDLE saver = CreateThread(nullptr, 0, SavingLoop::run, &loop, 0, nullptr);
+    ASSERT_NE(saver, nullptr);
+    int reads = 0;
+    int missing = 0;
+    int partial = 0;
+    DWORD started = GetTickCount();
+    // At least 1,000 reads, over at least 100 saves, so that reads meet saves in every phase.
+    while ((reads < 1000 || loop.saves < 100) && GetTickCount() - started < 60000) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        reads++;
+        if (file == INVALID_HANDLE_VALUE) {
+            missing++;
+            continue;
+        }
+        char bytes[4096];
+        DWORD got = 0;
+        ReadFile(file, bytes, sizeof bytes, &got, nullptr);
+        CloseHandle(file);
+        if (std::string(bytes, got) != whole) partial++;
+    }
+    InterlockedExchange(&loop.stop, 1);
+    WaitForSingleObject(saver, INFINITE);
+    CloseHandle(saver);
+    EXPECT_GE(reads, 1000);
+    EXPECT_GE(loop.saves, 100) << "saves too slow to meet the reads";
+    EXPECT_EQ(missing, 0) << "of " << reads << " reads during " << loop.saves << " saves";
+    EXPECT_EQ(partial, 0) << "of " << reads << " reads during " << loop.saves << " saves";
+    EXPECT_EQ(w.quit(), whole);
 }
 
 TEST(WatchE2E, HiddenWatchComesBackByTrayClickOrCommand) {

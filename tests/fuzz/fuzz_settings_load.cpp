@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 namespace {
 

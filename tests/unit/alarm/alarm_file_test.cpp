@@ -287,3 +287,27 @@ TEST_F(AlarmFile, FileSetAsideAsBadIsReplacedByTheNextSave) {
     EXPECT_EQ(back->entries[0].hour, 6u);
     AlarmList::destroy(back);
 }
+
+// A save interrupted before its rename leaves the complete text in "Alarm.xml.new": the next
+// start takes it when Alarm.xml is missing or broken, and leaves a cut one alone.
+TEST_F(AlarmFile, ACompleteNewFileFromAnInterruptedSaveIsTaken) {
+    setAlarms({alarmAt(6, 30, 0)});
+    list->save();
+    std::string complete = readBytes(path);
+    std::u16string newPath = path + u".new";
+    for (const char* real : {static_cast<const char*>(nullptr), "<Alarm"}) {
+        deleteFile(asText16(path));
+        if (real) writeBytes(path, real);
+        writeBytes(newPath, complete.substr(0, complete.size() - 10));
+        AlarmList* cut = reload();
+        EXPECT_EQ(cut->count, 0u);
+        AlarmList::destroy(cut);
+        writeBytes(newPath, complete);
+        AlarmList* back = reload();
+        ASSERT_EQ(back->count, 1u);
+        EXPECT_EQ(back->entries[0].minute, 30u);
+        EXPECT_EQ(readBytes(path), complete);
+        EXPECT_FALSE(exists(newPath));
+        AlarmList::destroy(back);
+    }
+}

@@ -169,6 +169,65 @@ TEST(BlitImage, ScaleTruncatesEachChannel) {
     EXPECT_EQ(pixelFromTop(s, 0, 0), 0xFFFFFFFFu);
 }
 
+// Every picture depth and row order, both surface depths, the scales 0, 0.5 and 1, with and
+// without transparency and at clipped positions, against the pixel-by-pixel rule of readPixel.
+TEST(BlitImage, EveryPathMatchesThePixelRule) {
+    uint32_t seed = 7;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return uint8_t(seed >> 16);
+    };
+    std::vector<Picture> pictures;
+    for (uint16_t bits : {1, 4, 8, 24, 32}) {
+        for (int32_t height : {5, -5}) {
+            std::vector<uint32_t> table;
+            if (bits <= 8) table = {0x00000000, 0x00FF8001, 0x00000102, 0x80405060};
+            std::vector<uint8_t> rows(5 * ((size_t(7) * bits + 31) / 32 * 4));
+            for (uint8_t& b : rows)
+                b = bits == 4 ? uint8_t(next() & 0x33) : bits == 8 ? uint8_t(next() & 3) : next();
+            // Whole black or transparent runs, so skipping is exercised at every depth.
+            std::memset(rows.data(), 0, rows.size() / 3);
+            pictures.push_back(makePicture(7, height, bits, table, rows, uint32_t(table.size())));
+        }
+    }
+    for (const Picture& pic : pictures) {
+        for (int bits : {24, 32}) {
+            for (float scale : {0.0f, 0.5f, 1.0f}) {
+                for (uint32_t flags : {0u, BLIT_SKIP_TRANSPARENT}) {
+                    for (auto at : {std::pair<int, int>{1, 1}, {-2, 3}, {4, -1}}) {
+                        SCOPED_TRACE(testing::Message()
+                                     << pic.header()->bitCount << " bits, height "
+                                     << pic.header()->height << " onto " << bits << ", scale "
+                                     << scale << ", flags " << flags << " at " << at.first);
+                        CBitMap s;
+                        ASSERT_TRUE(s.create(bits, 8, 6));
+                        std::memset(s.backBuffer(), 0x5A, s.imageSize());
+                        blitImage(&s, at.first, at.second, pic.header(), nullptr, scale, flags);
+                        for (int y = 0; y < 6; ++y) {
+                            for (int x = 0; x < 8; ++x) {
+                                uint32_t expected = bits == 32 ? 0x5A5A5A5Au : 0x5A5A5Au;
+                                int px = x - at.first, py = y - at.second;
+                                bool inside = px >= 0 && px < 7 && py >= 0 && py < 5;
+                                uint32_t v = readPixel(pic.header(), nullptr, nullptr, px, py);
+                                bool clear = pic.header()->bitCount == 32 ? (v >> 24) == 0
+                                                                          : (v & 0xFFFFFF) == 0;
+                                if (inside && !(flags && clear)) {
+                                    expected = 0;
+                                    for (int shift : {0, 8, 16})
+                                        expected |= uint32_t(float((v >> shift) & 0xFF) * scale)
+                                                    << shift;
+                                    if (bits == 32) expected |= v & 0xFF000000u;
+                                }
+                                ASSERT_EQ(pixelFromTop(s, x, y), expected) << x << "," << y;
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(BlitImage, EmptySurfaceOrNoPictureDoesNothing) {
     Picture white = makePicture(1, 1, 24, {}, {255, 255, 255, 0}, 0);
     CBitMap empty;

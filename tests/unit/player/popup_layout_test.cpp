@@ -1,7 +1,7 @@
 #include "player/popup_layout.h"
 
 #include "alarm/alarm_entry.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "player/popup_options.h"
 #include "player/spectrum_analyzer.h"
 

@@ -1,6 +1,6 @@
 #include "player/popup_options.h"
 
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 

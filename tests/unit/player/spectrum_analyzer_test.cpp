@@ -102,17 +102,11 @@ TEST(SpectrumAnalyzer, ScalesAndTwiddlesFor44100) {
     EXPECT_DOUBLE_EQ(a->fftSizeSquared, 16384.0 * 16384.0);
     EXPECT_DOUBLE_EQ(a->spectrumScale, 16384.0 * 16384.0 / (44100.0 / 16384.0));
     EXPECT_DOUBLE_EQ(a->spectrumScale2, 16384.0 * 16384.0 * 16384.0 / (44100.0 / 16384.0));
+    // The split step's factors lead the tables: cos then -sin of 2πk / N for k < N / 2.
     const float* t = a->twiddles;
-    // Stage 0: 8192 pairs stepping pi / 8192; pair 4096 is a quarter turn.
     EXPECT_FLOAT_EQ(t[0], 1.0f);
-    EXPECT_FLOAT_EQ(t[1], 0.0f);
-    EXPECT_NEAR(t[2 * 4096], 0.0f, 1e-5);
-    EXPECT_NEAR(t[2 * 4096 + 1], 1.0f, 1e-6);
-    // Stage 1 starts right after with twice the step; the last stage is one pair (1, 0), the
-    // 16383rd in all.
-    EXPECT_NEAR(t[2 * 8192 + 2 * 2048], 0.0f, 1e-5);
-    EXPECT_FLOAT_EQ(t[2 * 16382], 1.0f);
-    EXPECT_FLOAT_EQ(t[2 * 16382 + 1], 0.0f);
+    EXPECT_NEAR(t[4096], 0.0f, 1e-7);
+    EXPECT_FLOAT_EQ(t[8192 + 4096], -1.0f);
 }
 
 TEST(SpectrumAnalyzer, RefusesTransformsTooLargeToAllocateSafely) {
@@ -207,11 +201,14 @@ TEST(SpectrumAnalyzer, EveryPointMatchesADirectTransformOfTheWindowedSum) {
         int32_t frames;
         int32_t window;
     };
-    const Case cases[] = {{2, 2, WINDOW_RECTANGULAR},
-                          {4, 3, WINDOW_HANN},
-                          {64, 40, WINDOW_BLACKMAN},
-                          {1024, 1024, WINDOW_HAMMING},
-                          {1024, 700, WINDOW_KAISER}};
+    // Short transforms, full blocks, and blocks that fill only the first quarter or sixteenth
+    // (whose first stages only spread values), for even and odd numbers of stages.
+    const Case cases[] = {
+        {2, 2, WINDOW_RECTANGULAR},    {4, 3, WINDOW_HANN},          {16, 16, WINDOW_HAMMING},
+        {32, 5, WINDOW_HANN},          {64, 40, WINDOW_BLACKMAN},    {64, 64, WINDOW_RECTANGULAR},
+        {128, 13, WINDOW_HAMMING},     {1024, 1024, WINDOW_HAMMING}, {1024, 700, WINDOW_KAISER},
+        {2048, 2048, WINDOW_BLACKMAN}, {4096, 255, WINDOW_HAMMING},  {4096, 1023, WINDOW_HANN},
+        {8192, 1378, WINDOW_HAMMING}};
     uint32_t seed = 12345;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "N " << c.fftSize << " frames " << c.frames);

@@ -41,16 +41,20 @@ TEST(WholeFile, ReadRefusesAFileLargerThanTheBuffer) {
     EXPECT_EQ(buffer[0], 'x'); // nothing was read into a buffer that is too small
 }
 
-TEST(BadCopy, KeptBesideTheFileUnlessTheNameWouldNotFit) {
+TEST(BadCopy, NumberedNewestFirstAndAtMostFiveKept) {
     TempFolder folder;
     std::u16string path = folder.file(u"Alarm.xml");
-    ASSERT_TRUE(keepBadCopy(asText16(path), "<Alarm", 6));
-    EXPECT_EQ(readAll(path + u".bad"), "<Alarm");
+    for (char copy = '1'; copy <= '6'; copy++)
+        ASSERT_TRUE(keepBadCopy(asText16(path), &copy, 1));
+    EXPECT_EQ(readAll(path + u".bad"), "6");
+    EXPECT_EQ(readAll(path + u".2.bad"), "5");
+    EXPECT_EQ(readAll(path + u".5.bad"), "2");
+    EXPECT_EQ(pathFileSize(asText16(path + u".6.bad")), -1);
     EXPECT_EQ(pathFileSize(asText16(path)), -1); // the original name is left alone
 
-    // ".bad" needs four more units and the terminator one: 255 units fit, 256 do not.
+    // Every copy's name must fit: ".5.bad" needs six more units and the terminator one.
     std::u16string shortest = folder.file(u"a");
-    std::u16string longest = shortest + std::u16string(255 - shortest.size(), u'a');
+    std::u16string longest = shortest + std::u16string(253 - shortest.size(), u'a');
     EXPECT_TRUE(keepBadCopy(asText16(longest), "x", 1));
     EXPECT_EQ(readAll(longest + u".bad"), "x");
     EXPECT_FALSE(keepBadCopy(asText16(longest + u"a"), "x", 1));

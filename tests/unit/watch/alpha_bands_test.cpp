@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "watch/alpha_bands.h"
-#include "watch/fade.h"
+#include "gfx/fade.h"
 
 namespace {
 

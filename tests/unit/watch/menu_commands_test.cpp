@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "watch/character_names.h"
 #include "watch/context_menu.h"
 #include "watch/menu_commands.h"

@@ -1,0 +1,134 @@
+#include "app/context_menu_win32.h"
+
+#include "alarm/alarm_dialog_win32.h"
+#include "settings/settings.h"
+#include "app/watch_app_win32.h"
+#include "sound/sound_engine.h"
+#include "util/window_placement_win32.h"
+#include "watch/context_menu.h"
+#include "watch/menu_commands.h"
+#include "link/watch_messages.h"
+#include "watch/watch_mode.h"
+#include "app/watch_mode_win32.h"
+#include "app/watch_window_win32.h"
+
+namespace {
+
+constexpr int MENU_DEPTH = 4;
+
+// Turns the entry list into popup menus. A submenu is filled before it is appended to its
+// parent, so an open submenu waits on a small stack with its title.
+HMENU menuFromEntries(const MenuEntry* entries, size_t count) {
+    HMENU stack[MENU_DEPTH];
+    const char16* titles[MENU_DEPTH];
+    int depth = 0;
+    stack[0] = CreatePopupMenu();
+    for (size_t i = 0; i < count; ++i) {
+        const MenuEntry& e = entries[i];
+        HMENU menu = stack[depth];
+        switch (e.kind) {
+        case MenuEntryKind::Command:
+            AppendMenuW(menu, MF_STRING | (e.checked ? MF_CHECKED : MF_UNCHECKED), e.id, e.text);
+            break;
+        case MenuEntryKind::Separator:
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            break;
+        case MenuEntryKind::SubmenuBegin:
+            if (depth + 1 >= MENU_DEPTH) break;
+            stack[++depth] = CreatePopupMenu();
+            titles[depth] = e.text;
+            break;
+        case MenuEntryKind::SubmenuEnd:
+            if (depth == 0) break;
+            AppendMenuW(stack[depth - 1], MF_STRING | MF_POPUP,
+                        reinterpret_cast<UINT_PTR>(stack[depth]), titles[depth]);
+            --depth;
+            break;
+        }
+    }
+    return stack[0];
+}
+
+void hideWatch(HWND window) {
+    setTopmost(window, 0);
+    ShowWindow(window, SW_MINIMIZE);
+    ShowWindow(window, SW_HIDE);
+}
+
+void startQuit(HWND window, WatchApp* app) {
+    SetTimer(window, TIMER_FADE_OUT, 1, nullptr);
+    notifyOwned(app, WM_OWNER_CLOSING);
+}
+
+void carryOut(HWND window, WatchApp* app, CommandOutcome outcome) {
+    switch (outcome.action) {
+    case CommandAction::SetTopmost:
+        setTopmost(window, outcome.value);
+        break;
+    case CommandAction::ShowNotice:
+        showWatchModeNotice(app);
+        break;
+    case CommandAction::SetVolume:
+        EngineSetMasterVolume(static_cast<float>(outcome.value) / 100.0f);
+        break;
+    case CommandAction::SwitchCharacter:
+        switchCharacter(app, true);
+        break;
+    case CommandAction::Hide:
+        hideWatch(window);
+        break;
+    case CommandAction::Appear:
+        restoreWatch(window, app->settings ? app->settings->topmost : 0);
+        break;
+    case CommandAction::Quit:
+        startQuit(window, app);
+        break;
+    case CommandAction::AlarmSettings:
+        // Applied edits reach the disk at once, not only at a quit a crash or logoff may skip.
+        if (showAlarmDialog(app->instance, window, app->alarms) == 1) app->saveAlarms();
+        break;
+    case CommandAction::None:
+        break;
+    }
+}
+
+} // namespace
+
+void showContextMenu(HWND window, WatchApp* app, int x, int y) {
+    MenuEntry entries[CONTEXT_MENU_CAPACITY];
+    size_t count = buildContextMenu(app->settings, app->watchMode, entries);
+    HMENU menu = menuFromEntries(entries, count);
+    if (!menu) return;
+    TrackPopupMenu(menu, 0, x, y, 0, window, nullptr);
+    DestroyMenu(menu);
+}
+
+void showTrayMenu(HWND window) {
+    MenuEntry entries[2];
+    size_t count = buildTrayMenu(IsIconic(window) != 0, entries);
+    HMENU menu = menuFromEntries(entries, count);
+    if (!menu) return;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // Without being the foreground window the menu would not close when the user clicks
+    // elsewhere.
+    SetForegroundWindow(window);
+    TrackPopupMenu(menu, 0, cursor.x, cursor.y, 0, window, nullptr);
+    DestroyMenu(menu);
+    PostMessageW(window, WM_NULL, 0, 0);
+}
+
+LRESULT runMenuCommand(HWND window, WatchApp* app, WPARAM wParam, LPARAM lParam) {
+    uint32_t id = LOWORD(wParam);
+    int32_t modeBefore = app->watchMode;
+    CommandOutcome outcome = applyMenuCommand(app->settings, &app->watchMode, id);
+    if ((modeBefore == WATCH_MODE_OFF) != (app->watchMode == WATCH_MODE_OFF)) {
+        syncWatchModeTimer(window, app->watchMode);
+    }
+    carryOut(window, app, outcome);
+    if (!isCharacterCommand(id)) {
+        InvalidateRect(window, nullptr, TRUE);
+        notifyOwned(app, WM_SETTINGS_CHANGED);
+    }
+    return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
+}

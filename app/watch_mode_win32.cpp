@@ -1,0 +1,80 @@
+#include "app/watch_mode_win32.h"
+
+#include <windows.h>
+
+#include "settings/settings.h"
+#include "app/watch_app_win32.h"
+#include "util/window_placement_win32.h"
+#include "link/watch_messages.h"
+#include "watch/watch_mode.h"
+#include "app/watch_window_win32.h"
+
+namespace {
+
+constexpr int NOTICE_DIALOG = 207;
+constexpr int NOTICE_DO_NOT_ASK = 1024;
+
+WatchApp* appOf(HWND dialog) {
+    return reinterpret_cast<WatchApp*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+}
+
+// The close button (or Enter) is the only way the tick box is kept.
+void closeWithButton(HWND dialog, WatchApp* app) {
+    bool ticked = IsDlgButtonChecked(dialog, NOTICE_DO_NOT_ASK) == BST_CHECKED;
+    if (app->settings) app->settings->doNotAskAgain = ticked ? 1 : 0;
+    EndDialog(dialog, IDOK);
+}
+
+INT_PTR CALLBACK noticeProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+        centerWindow(dialog, nullptr);
+        return TRUE;
+    }
+    WatchApp* app = appOf(dialog);
+    if (!app) return FALSE;
+    switch (message) {
+    case WM_DESTROY:
+        return TRUE;
+    case WM_CLOSE:
+        // Alt+F4 closes without reading the tick box.
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_COMMAND:
+        // Escape arrives as IDCANCEL and is left alone: the notice stays until it is read.
+        if (LOWORD(wParam) != IDOK) return FALSE;
+        closeWithButton(dialog, app);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void watchModeStep(WatchApp* app) {
+    if (app->watchMode == WATCH_MODE_OFF) return;
+    POINT cursor;
+    if (!GetCursorPos(&cursor)) return;
+    Point last{app->lastCursor.x, app->lastCursor.y};
+    Point target;
+    if (!watchModeTick(&app->watchMode, &last, Point{cursor.x, cursor.y}, &target)) return;
+    app->lastCursor = POINT{last.x, last.y};
+    RECT area;
+    computeWorkArea(&area);
+    moveWindowClamped(app->watchWindow, target.x, target.y, &area);
+    notifyOwned(app, WM_OWNER_MOVED);
+}
+
+void syncWatchModeTimer(HWND window, int32_t mode) {
+    if (mode == WATCH_MODE_OFF) {
+        KillTimer(window, TIMER_WATCH_MODE);
+    } else {
+        SetTimer(window, TIMER_WATCH_MODE, 10, nullptr);
+    }
+}
+
+void showWatchModeNotice(WatchApp* app) {
+    DialogBoxParamW(app->instance, MAKEINTRESOURCEW(NOTICE_DIALOG), app->watchWindow,
+                    noticeProcedure, reinterpret_cast<LPARAM>(app));
+}

@@ -1,0 +1,170 @@
+// Reading and writing Setting.xml: group elements under the root "setting", one decimal
+// attribute per setting.
+#include "settings/settings.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "util/debug_log.h"
+
+namespace {
+
+struct SettingField {
+    const char* group;
+    const char* attribute;
+    int32_t WatchSettings::*field;
+    bool isSigned; // written with "%d" rather than "%u"
+    int32_t defaultValue;
+};
+
+// In file order: groups as a new file lists them, attributes as each group writes them.
+const SettingField FIELDS[] = {
+    {"position", "x", &WatchSettings::x, true, 0},
+    {"position", "y", &WatchSettings::y, true, 0},
+    {"position", "Topmost", &WatchSettings::topmost, false, 1},
+    {"position", "Chara", &WatchSettings::chara, false, 1},
+    {"position", "Watch", &WatchSettings::watch, false, 0},
+    {"view", "Date", &WatchSettings::dateFormat, false, 0},
+    {"view", "Time", &WatchSettings::timeFormat, false, 0},
+    {"player", "Loop", &WatchSettings::playCount, false, 1},
+    {"player", "Time", &WatchSettings::playerTime, false, 1},
+    {"visual", "Window", &WatchSettings::hammingWindow, false, 1},
+    {"visual", "Peak", &WatchSettings::peak, false, 1},
+    {"visual", "Smooth", &WatchSettings::smooth, false, 0},
+    {"sound", "Channel", &WatchSettings::channels, false, 2},
+    {"sound", "BitRate", &WatchSettings::sampleBits, false, 32},
+    {"sound", "SamplingRate", &WatchSettings::sampleRate, false, 48000},
+    {"sound", "Volume", &WatchSettings::volume, false, 100},
+    {"watch", "DoNotAskAgain", &WatchSettings::doNotAskAgain, false, 0},
+};
+constexpr size_t FIELD_COUNT = sizeof FIELDS / sizeof FIELDS[0];
+
+void setDefaults(WatchSettings* record) {
+    for (const SettingField& f : FIELDS)
+        record->*f.field = f.defaultValue;
+}
+
+// Far above any settings file (the program's own is about a kilobyte); a larger file is refused
+// rather than read, as Alarm.xml's is.
+constexpr uint32_t SETTINGS_FILE_LIMIT = 1u << 20;
+
+// The document of "<path>.new", the text a save wrote just before it would have renamed it into
+// place, or null when there is none or it is incomplete (a crash while it was written).
+XmlDocument* readNewCopy(const char16* path) {
+    char16 newPath[PATH_UNITS];
+    char* bytes = nullptr;
+    uint32_t count = 0;
+    if (!newCopyPath(path, newPath) ||
+        readFileBytes(newPath, SETTINGS_FILE_LIMIT, &bytes, &count) != FILE_READ_OK)
+        return nullptr;
+    XmlDocument* doc = xmlParse(bytes, count);
+    free(bytes);
+    return doc;
+}
+
+// The settings document of the record's file. A file that does not parse is kept as
+// "<path>.bad"; a file that is there but cannot be read, or cannot be set aside, sets `keepFile`,
+// so that no save replaces it with defaults. Where the file is missing or was set aside, a
+// complete "<path>.new" left by an interrupted save takes its place.
+XmlDocument* loadDocument(WatchSettings* record) {
+    const char16* path = record->path;
+    char* bytes = nullptr;
+    uint32_t count = 0;
+    FileRead read = readFileBytes(path, SETTINGS_FILE_LIMIT, &bytes, &count);
+    if (read == FILE_READ_TOO_LARGE || read == FILE_READ_FAILED) {
+        debugLog(read == FILE_READ_FAILED ? "Setting.xml could not be read"
+                                          : "Setting.xml refused: too large");
+        record->keepFile = true;
+        return nullptr;
+    }
+    if (read == FILE_READ_OK) {
+        XmlDocument* doc = xmlParse(bytes, count);
+        if (!doc) {
+            record->setAside = keepBadCopy(path, bytes, count);
+            record->keepFile = !record->setAside;
+            if (record->keepFile) debugLog("Setting.xml rejected; no .bad copy made");
+        }
+        free(bytes);
+        if (doc || record->keepFile) return doc;
+    }
+    XmlDocument* adopted = readNewCopy(path);
+    if (adopted && !adoptNewCopy(path)) debugLog("Setting.xml.new read, but not renamed");
+    return adopted;
+}
+
+void readFields(WatchSettings* record) {
+    XmlDocument* doc = record->document;
+    for (size_t i = 0; i < FIELD_COUNT;) {
+        const char* group = FIELDS[i].group;
+        xmlMove(doc, nullptr);
+        bool present = xmlMove(doc, group) == XmlOk;
+        for (; i < FIELD_COUNT && strcmp(FIELDS[i].group, group) == 0; i++) {
+            if (present) xmlGetAttrInt(doc, FIELDS[i].attribute, &(record->*FIELDS[i].field));
+        }
+    }
+    xmlMove(doc, nullptr);
+}
+
+// Part of a fresh or edited document's groups may be missing: each is added where absent, and
+// each attribute is appended after those already there.
+void writeFields(const WatchSettings* record) {
+    XmlDocument* doc = record->document;
+    xmlMove(doc, nullptr);
+    xmlSetAttr(doc, "version", "1.00");
+    for (size_t i = 0; i < FIELD_COUNT;) {
+        const char* group = FIELDS[i].group;
+        xmlAddChild(doc, group);
+        xmlMove(doc, group);
+        for (; i < FIELD_COUNT && strcmp(FIELDS[i].group, group) == 0; i++) {
+            int32_t value = record->*FIELDS[i].field;
+            if (FIELDS[i].isSigned) {
+                xmlSetAttrInt(doc, FIELDS[i].attribute, value);
+            } else {
+                xmlSetAttrUInt(doc, FIELDS[i].attribute, static_cast<uint32_t>(value));
+            }
+        }
+        xmlMove(doc, "../");
+    }
+}
+
+} // namespace
+
+WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
+    if (!record) return nullptr;
+    memset(record, 0, sizeof *record);
+    size_t length = path ? text16Length(path) : 0;
+    if (length >= PATH_UNITS) length = PATH_UNITS - 1;
+    if (length) memcpy(record->path, path, length * sizeof(char16));
+    setDefaults(record);
+    record->document = loadDocument(record);
+    if (!record->document) {
+        record->document =
+            xmlCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_YES, "setting");
+    }
+    if (!record->document) return record;
+    readFields(record);
+    // The character layout table has one row per character and is read by this index without a
+    // bound, so a hand-edited number outside it falls back to 0, the panel without a character:
+    // the one choice that draws correctly whatever the file said.
+    if (record->chara < 0 || record->chara >= SETTINGS_CHARACTER_COUNT) record->chara = 0;
+    return record;
+}
+
+bool saveSettings(WatchSettings* record) {
+    if (!record || !record->document || record->keepFile) return false;
+    writeFields(record);
+    const char* text = nullptr;
+    size_t length = 0;
+    bool written = false;
+    if (xmlSerialize(record->document, &text, &length) == XmlOk && length <= UINT32_MAX) {
+        written = writeWholeFile(record->path, text, static_cast<uint32_t>(length));
+    }
+    xmlReleaseText(record->document);
+    return written;
+}
+
+void freeSettings(WatchSettings* record) {
+    if (!record) return;
+    xmlFree(record->document);
+    record->document = nullptr;
+}
