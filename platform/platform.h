@@ -64,6 +64,9 @@ bool threadStart(PlatformThread* thread, PlatformThreadProc proc, void* arg,
                  PlatformPriority priority);
 // Waits for the thread to end and releases it.
 void threadJoin(PlatformThread* thread);
+// Waits up to `ms` milliseconds for the thread to end; true (and the thread released) if it did.
+// On false the thread still runs and stays joinable.
+bool threadJoinFor(PlatformThread* thread, uint32_t ms);
 
 // A recursive lock stored in place, so it can live inside caller-allocated memory.
 struct PlatformLock {
@@ -73,6 +76,18 @@ void lockInit(PlatformLock* lock);
 void lockDestroy(PlatformLock* lock);
 void lockEnter(PlatformLock* lock);
 void lockLeave(PlatformLock* lock);
+
+// Holds a lock for one scope, so that every way out of the scope releases it.
+class LockGuard {
+  public:
+    explicit LockGuard(PlatformLock* lock) : lock_(lock) { lockEnter(lock_); }
+    ~LockGuard() { lockLeave(lock_); }
+    LockGuard(const LockGuard&) = delete;
+    LockGuard& operator=(const LockGuard&) = delete;
+
+  private:
+    PlatformLock* lock_;
+};
 
 // An auto-reset event stored in place: a signal wakes one waiter and then clears itself.
 struct PlatformEvent {

@@ -198,6 +198,22 @@ void threadJoin(PlatformThread* thread) {
     thread->handle = nullptr;
 }
 
+bool threadJoinFor(PlatformThread* thread, uint32_t ms) {
+    pthread_t id;
+    std::memcpy(&id, &thread->handle, sizeof id);
+    timespec until;
+    clock_gettime(CLOCK_REALTIME, &until);
+    until.tv_sec += static_cast<time_t>(ms / 1000);
+    until.tv_nsec += static_cast<long>(ms % 1000) * 1000000L;
+    if (until.tv_nsec >= 1000000000L) {
+        until.tv_sec += 1;
+        until.tv_nsec -= 1000000000L;
+    }
+    if (pthread_timedjoin_np(id, nullptr, &until) != 0) return false;
+    thread->handle = nullptr;
+    return true;
+}
+
 void lockInit(PlatformLock* lock) {
     pthread_mutexattr_t attr;
     pthread_mutexattr_init(&attr);

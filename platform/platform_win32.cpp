@@ -101,6 +101,13 @@ void threadJoin(PlatformThread* thread) {
     thread->handle = nullptr;
 }
 
+bool threadJoinFor(PlatformThread* thread, uint32_t ms) {
+    if (WaitForSingleObject(thread->handle, ms) != WAIT_OBJECT_0) return false;
+    CloseHandle(thread->handle);
+    thread->handle = nullptr;
+    return true;
+}
+
 void lockInit(PlatformLock* lock) {
     InitializeCriticalSection(sectionOf(lock));
 }

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev clang-format
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine64 wine32 xvfb x11-apps imagemagick xdotool
-  pulseaudio pulseaudio-utils sox lame vorbis-tools flac id3v2 libflac-dev
+  pulseaudio pulseaudio-utils sox python3-numpy lame vorbis-tools flac id3v2 libflac-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev
   libpugixml-dev libtinyxml2-dev libspng-dev libstb-dev libfftw3-dev libkissfft-dev libmpg123-dev
   fonts-noto-cjk dpkg-dev nsis zip unzip x11-utils

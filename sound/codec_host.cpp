@@ -86,29 +86,28 @@ void formatInfoReset(FormatInfo* format) {
 }
 
 int32_t EngineRegisterCodec(CodecProbe probe, void* context) {
-    SoundEngine* engine = engineInstance();
+    EngineCall call;
+    SoundEngine* engine = call.engine();
     if (!engine) return SND_E_STATE;
     if (!probe) return SND_E_RANGE;
-    int32_t result = SND_E_MEMORY;
-    lockEnter(&engine->codecLock);
-    if (engine->codecCount < engine->config.codecSlots) {
-        FormatCodec* entry = &engine->codecs[engine->codecCount];
-        entry->id = CODEC_ID_BASE + engine->codecCount;
-        entry->probe = probe;
-        entry->context = context;
-        ++engine->codecCount;
-        result = SND_OK;
-    }
-    lockLeave(&engine->codecLock);
-    return result;
+    LockGuard hold(&engine->codecLock);
+    if (engine->codecCount >= engine->config.codecSlots) return SND_E_MEMORY;
+    FormatCodec* entry = &engine->codecs[engine->codecCount];
+    entry->id = CODEC_ID_BASE + engine->codecCount;
+    entry->probe = probe;
+    entry->context = context;
+    ++engine->codecCount;
+    return SND_OK;
 }
 
 int32_t codecProbeAll(CodecContext* context, CodecStream* stream, FormatInfo* format) {
     SoundEngine* engine = engineInstance();
     if (!engine) return SND_E_STATE;
-    lockEnter(&engine->codecLock);
-    uint32_t count = engine->codecCount;
-    lockLeave(&engine->codecLock);
+    uint32_t count;
+    {
+        LockGuard hold(&engine->codecLock);
+        count = engine->codecCount;
+    }
     std::memset(context, 0, sizeof *context);
     context->mode = CODEC_MODE_PROBE;
     context->stream = stream;

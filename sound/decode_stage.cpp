@@ -208,9 +208,10 @@ uint64_t decodeVoice(SoundVoice* voice) {
     buildChannelMatrixForMask(&sink.matrix, sink.outputs, sink.inputs, voice->format.channelMask,
                               1.0f);
     sink.ring = ring;
-    lockEnter(ring->lock);
-    sink.writeFrame = ring->writePos / 4;
-    lockLeave(ring->lock);
+    {
+        LockGuard hold(ring->lock);
+        sink.writeFrame = ring->writePos / 4;
+    }
     sink.ringFrames = ringCapacityFrames(ring);
 
     // Counts destination frames through the sink, so the frames written equal the emits.

@@ -80,14 +80,45 @@ struct SoundEngine {
     SampleRing mixRing;
     PlatformEvent deviceEvent;
     EngineThread output;
-    DeviceFormat deviceFormat;
+    DeviceFormat deviceFormat; // as configured
     const OutputDevice* device;
-    uint8_t* deviceBuffers[2];
-    uint32_t deviceBufferBytes; // one half
+    uint8_t* deviceBuffers[DEVICE_BUFFERS];
+    uint32_t deviceBufferBytes; // one buffer in the configured format
+    // Owned by the output thread once it runs (by EngineOpen before that).
+    DeviceFormat openFormat; // what the open device took
+    bool deviceOpen;
+    int nextBuffer;         // the buffer the device finishes next
+    uint64_t lastDoneMs;    // when the device last finished a buffer
+    uint64_t nextRetryMs;   // when to try a lost device again
+    uint64_t silentStartMs; // without a device: when mixing into nothing began
+    uint64_t silentPeriods; // and how many periods have been mixed since
 };
 
-// The open engine, or null.
+// The open engine, or null. For the engine's own threads; public calls use EngineCall.
 SoundEngine* engineInstance();
+
+// Holds the open engine for one public call: EngineClose waits until every call has left before
+// it frees the engine's locks, so a call from another thread never touches freed memory.
+class EngineCall {
+  public:
+    EngineCall();
+    ~EngineCall();
+    EngineCall(const EngineCall&) = delete;
+    EngineCall& operator=(const EngineCall&) = delete;
+    // The engine, or null when it is closed (or closing).
+    SoundEngine* engine() const { return engine_; }
+
+  private:
+    SoundEngine* engine_;
+};
+
+// The device format record for a channel count, sample width and rate.
+void buildDeviceFormat(uint32_t channels, uint32_t bits, uint32_t rate, DeviceFormat* format);
+// Opens the device in the configured format, or the nearest one it takes, and queues a period
+// of silence in every buffer; false when no format was taken (the engine then runs silent).
+bool deviceOpenNearest(SoundEngine* engine);
+// The output thread (device_feed.cpp).
+void outputThread(void* arg);
 
 // Voice work done on the engine threads (voice_slots.cpp, voice_threads.cpp).
 void voiceInitRecord(SoundEngine* engine, SoundVoice* voice, void* samples);

@@ -137,10 +137,13 @@ struct OutputSink {
 } // namespace
 
 uint64_t mixBeginPeriod(SampleRing* mix) {
-    lockEnter(mix->lock);
-    uint64_t fill = mix->fill;
-    uint64_t write = mix->writePos;
-    lockLeave(mix->lock);
+    uint64_t fill;
+    uint64_t write;
+    {
+        LockGuard hold(mix->lock);
+        fill = mix->fill;
+        write = mix->writePos;
+    }
     uint64_t freeBytes = mix->planeCapacity - fill;
     uint64_t first = mix->planeCapacity - write;
     if (first > freeBytes) first = freeBytes;
@@ -151,11 +154,15 @@ uint64_t mixBeginPeriod(SampleRing* mix) {
 
 uint64_t mixVoiceRing(SampleRing* mix, uint64_t frames, SampleRing* voice, uint64_t budget,
                       SampleTap* tap) {
-    lockEnter(voice->lock);
-    uint64_t available = voice->fill / 4;
-    uint64_t readFrame = voice->readPos / 4;
-    uint64_t writeFrame = mix->writePos / 4;
-    lockLeave(voice->lock);
+    uint64_t available;
+    uint64_t readFrame;
+    uint64_t writeFrame;
+    {
+        LockGuard hold(voice->lock);
+        available = voice->fill / 4;
+        readFrame = voice->readPos / 4;
+        writeFrame = mix->writePos / 4;
+    }
     uint32_t sourceRate =
         static_cast<uint32_t>(static_cast<float>(voice->rate) * voice->rateFactor);
     if (available > budget) available = budget;
@@ -185,10 +192,13 @@ uint64_t mixVoiceRing(SampleRing* mix, uint64_t frames, SampleRing* voice, uint6
 void outputStage(SampleRing* mix, uint8_t* out, uint32_t bytes, unsigned channels, unsigned bits) {
     unsigned frameBytes = channels * (bits / 8);
     uint64_t frames = bytes / frameBytes;
-    lockEnter(mix->lock);
-    uint64_t available = mix->fill / 4;
-    uint64_t readFrame = mix->readPos / 4;
-    lockLeave(mix->lock);
+    uint64_t available;
+    uint64_t readFrame;
+    {
+        LockGuard hold(mix->lock);
+        available = mix->fill / 4;
+        readFrame = mix->readPos / 4;
+    }
 
     OutputSink sink;
     sink.reader = RingReader{mix, ringCapacityFrames(mix), readFrame, available, nullptr};

@@ -1,6 +1,7 @@
-// The engine's view of a sound output: open it with a format and two buffers of one period each,
-// queue buffer k once it is filled, and learn through an event when a queued buffer has been
-// played. The Windows waveOut device implements it; tests use a device that plays on demand.
+// The engine's view of a sound output: open it with a format and DEVICE_BUFFERS buffers of one
+// period each, queue a buffer once it is filled, and learn through an event when a queued buffer
+// has been played. The Windows waveOut device implements it; tests use a device that plays on
+// demand.
 #pragma once
 
 #include <cstdint>
@@ -28,17 +29,24 @@ constexpr uint16_t DEVICE_FORMAT_EXTENSIBLE = 0xFFFE;
 extern const uint8_t DEVICE_SUBTYPE_PCM[16];
 extern const uint8_t DEVICE_SUBTYPE_IEEE_FLOAT[16];
 
+// Buffers kept queued on the device, one period each. Four periods (125 ms at 48 kHz) ride out
+// a scheduler stall on a loaded machine that two would not; an alarm does not mind the latency.
+constexpr int DEVICE_BUFFERS = 4;
+
 struct OutputDevice {
     void* self;
-    // Opens the device paused, with `buffers[0]` and `buffers[1]` (each `bufferBytes` long) as
-    // its two buffers; `done` is signalled whenever the device finishes a buffer. Reports its own
-    // failure text to the debugger output.
-    bool (*open)(void* self, const DeviceFormat* format, PlatformEvent* done, uint8_t* buffers[2],
-                 uint32_t bufferBytes);
+    // How long the device may go without finishing a buffer before the engine takes it for lost
+    // (unplugged, its server gone); 0 for a device that plays only on demand.
+    uint32_t stallMs;
+    // Opens the device paused, with `buffers` (DEVICE_BUFFERS of `bufferBytes` each);
+    // `done` is signalled whenever the device finishes a buffer. False when there is no device
+    // or it refuses the format; reports its own failure text to the debugger output.
+    bool (*open)(void* self, const DeviceFormat* format, PlatformEvent* done,
+                 uint8_t* const* buffers, uint32_t bufferBytes);
     // True when buffer k has been played (or never queued) and may be refilled.
     bool (*isDone)(void* self, int k);
-    // Queues buffer k, whole, behind the other one.
-    void (*write)(void* self, int k);
+    // Queues buffer k, whole, behind the others. False when the device failed.
+    bool (*write)(void* self, int k);
     // Starts playing what is queued.
     void (*start)(void* self);
     // Stops at once, drops what is queued and closes the device.

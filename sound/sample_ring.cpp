@@ -22,32 +22,28 @@ void ringInit(SampleRing* ring, PlatformLock* lock, uint8_t channels, uint8_t ch
 }
 
 uint64_t ringFilledFrames(SampleRing* ring) {
-    lockEnter(ring->lock);
+    LockGuard hold(ring->lock);
     uint64_t fill = ring->fill;
-    lockLeave(ring->lock);
     return fill / 4;
 }
 
 uint64_t ringFreeFrames(SampleRing* ring) {
-    lockEnter(ring->lock);
+    LockGuard hold(ring->lock);
     uint64_t free = ring->planeCapacity - ring->fill;
-    lockLeave(ring->lock);
     return free / 4;
 }
 
 void ringCommitWrite(SampleRing* ring, uint64_t frames) {
-    lockEnter(ring->lock);
+    LockGuard hold(ring->lock);
     ring->writePos = (ring->writePos + frames * 4) % ring->planeCapacity;
     ring->fill += frames * 4;
-    lockLeave(ring->lock);
 }
 
 uint64_t ringConsume(SampleRing* ring, uint64_t frames) {
-    lockEnter(ring->lock);
+    LockGuard hold(ring->lock);
     if (frames * 4 > ring->fill) frames = ring->fill / 4;
     ring->readPos = (ring->readPos + frames * 4) % ring->planeCapacity;
     ring->fill -= frames * 4;
-    lockLeave(ring->lock);
     return frames;
 }
 
@@ -63,9 +59,8 @@ uint64_t ringCommitDropping(SampleRing* ring, uint64_t frames, uint64_t drop) {
 }
 
 void ringClear(SampleRing* ring) {
-    lockEnter(ring->lock);
+    LockGuard hold(ring->lock);
     ring->fill = 0;
     ring->writePos = 0;
     ring->readPos = 0;
-    lockLeave(ring->lock);
 }

@@ -11,23 +11,19 @@ void tapThread(void* arg) {
     SampleTap* tap = static_cast<SampleTap*>(arg);
     for (;;) {
         eventWait(&tap->event, PLATFORM_WAIT_FOREVER);
-        lockEnter(&tap->lock);
-        if (!(tap->run & 1)) {
-            lockLeave(&tap->lock);
-            return;
+        TapBlock block;
+        {
+            LockGuard hold(&tap->lock);
+            if (!(tap->run & 1)) return;
+            if (!tap->callback) continue;
+            float* const* bank = tap->banks[tap->currentBank];
+            for (int c = 0; c < tap->channels; ++c)
+                std::memcpy(tap->delivery[c], bank[c], static_cast<size_t>(tap->frames) * 4);
+            tap->block.frames = tap->frames;
+            tap->currentBank ^= 1;
+            tap->frames = 0;
+            block = tap->block;
         }
-        if (!tap->callback) {
-            lockLeave(&tap->lock);
-            continue;
-        }
-        float* const* bank = tap->banks[tap->currentBank];
-        for (int c = 0; c < tap->channels; ++c)
-            std::memcpy(tap->delivery[c], bank[c], static_cast<size_t>(tap->frames) * 4);
-        tap->block.frames = tap->frames;
-        tap->currentBank ^= 1;
-        tap->frames = 0;
-        TapBlock block = tap->block;
-        lockLeave(&tap->lock);
         tap->callback(tap->user, &block);
     }
 }
@@ -74,9 +70,10 @@ SampleTap* tapCreate(TapCallback callback, void* user, int32_t channels, int32_t
 
 void tapDestroy(SampleTap* tap) {
     if (!tap) return;
-    lockEnter(&tap->lock);
-    tap->run = 0;
-    lockLeave(&tap->lock);
+    {
+        LockGuard hold(&tap->lock);
+        tap->run = 0;
+    }
     eventSignal(&tap->event);
     threadJoin(&tap->thread);
     eventDestroy(&tap->event);

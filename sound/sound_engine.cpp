@@ -16,10 +16,16 @@ const uint8_t DEVICE_SUBTYPE_IEEE_FLOAT[16] = {0x03, 0x00, 0x00, 0x00, 0x00, 0x0
 namespace {
 
 std::atomic<SoundEngine*> g_engine{nullptr};
+// Public calls inside the engine right now (see EngineCall).
+std::atomic<uint32_t> g_calls{0};
 const OutputDevice* g_device = nullptr;
 
 constexpr uint64_t REGION_ALIGN = 128;
 constexpr uint32_t THREAD_WAIT_MS = 10;
+// Close waits this long for calls from other threads to leave the engine, and this long for all
+// engine threads together to end: quitting never hangs on a stuck device or plug-in.
+constexpr uint32_t CALL_DRAIN_MS = 500;
+constexpr uint32_t THREAD_STOP_MS = 1000;
 
 uint64_t roundRegion(uint64_t bytes) {
     return (bytes + REGION_ALIGN - 1) & ~(REGION_ALIGN - 1);
@@ -80,22 +86,6 @@ PlatformPriority priorityOf(uint32_t index) {
     }
 }
 
-void buildDeviceFormat(const EngineConfig* config, DeviceFormat* format) {
-    uint32_t blockAlign = config->channels * ((config->bits + 7) / 8);
-    std::memset(format, 0, sizeof *format);
-    format->formatTag = DEVICE_FORMAT_EXTENSIBLE;
-    format->channels = static_cast<uint16_t>(config->channels);
-    format->samplesPerSec = config->rate;
-    format->avgBytesPerSec = blockAlign * config->rate;
-    format->blockAlign = static_cast<uint16_t>(blockAlign);
-    format->bitsPerSample = static_cast<uint16_t>(config->bits);
-    format->cbSize = 22;
-    format->validBitsPerSample = static_cast<uint16_t>(config->bits);
-    format->channelMask = channelMaskOf(config->channels);
-    std::memcpy(format->subFormat,
-                config->bits == 32 ? DEVICE_SUBTYPE_IEEE_FLOAT : DEVICE_SUBTYPE_PCM, 16);
-}
-
 // Byte offsets of the regions inside the block, in their fixed order.
 struct BlockRegions {
     uint64_t codecs;
@@ -120,42 +110,6 @@ BlockRegions regionsOf(const EngineConfig* config, const EngineLayout* layout) {
     r.deviceBuffer = r.mixBuffer + roundRegion(layout->mixBufferBytes);
     r.total = r.deviceBuffer + roundRegion(layout->deviceBufferBytes);
     return r;
-}
-
-// The first device buffer (in index order) that the device has finished, or -1.
-int firstDoneBuffer(SoundEngine* engine) {
-    const OutputDevice* device = engine->device;
-    if (device->isDone(device->self, 0)) return 0;
-    return device->isDone(device->self, 1) ? 1 : -1;
-}
-
-// Mixes the next period, converts it into device buffer k and queues it.
-void refillBuffer(SoundEngine* engine, int k) {
-    uint64_t frames = mixBeginPeriod(&engine->mixRing);
-    voiceMixPass(engine, frames);
-    ringCommitWrite(&engine->mixRing, frames);
-    eventSignal(&engine->periodEvent);
-    lockEnter(&engine->stateLock);
-    engine->mixRing.rateFactor = engine->masterRateFactor;
-    engine->mixRing.volume = engine->masterVolume;
-    lockLeave(&engine->stateLock);
-    outputStage(&engine->mixRing, engine->deviceBuffers[k], engine->deviceBufferBytes,
-                engine->config.channels, engine->config.bits);
-    engine->device->write(engine->device->self, k);
-}
-
-// Output thread: keeps both device buffers queued with mixed periods.
-void outputThread(void* arg) {
-    SoundEngine* engine = static_cast<SoundEngine*>(arg);
-    while (engine->output.run.load() & 1) {
-        eventWait(&engine->deviceEvent, PLATFORM_WAIT_FOREVER);
-        // Both buffers can finish before this thread wakes, with a single signal for the two
-        // (the event resets itself): every finished buffer is refilled, or the device would go
-        // on with one buffer and no slack.
-        for (int k = firstDoneBuffer(engine); k >= 0 && (engine->output.run.load() & 1);
-             k = firstDoneBuffer(engine))
-            refillBuffer(engine, k);
-    }
 }
 
 // Conversion thread: after every period (or 10 ms) decode file data into the voice rings.
@@ -203,9 +157,9 @@ void layOut(SoundEngine* engine, uint8_t* block, const EngineLayout* layout) {
         engine->voiceList[k] = &engine->voices[k];
     }
     engine->deviceFormat = layout->deviceFormat;
-    engine->deviceBufferBytes = static_cast<uint32_t>(layout->deviceBufferBytes / 2);
-    engine->deviceBuffers[0] = block + r.deviceBuffer;
-    engine->deviceBuffers[1] = block + r.deviceBuffer + engine->deviceBufferBytes;
+    engine->deviceBufferBytes = static_cast<uint32_t>(layout->deviceBufferBytes / DEVICE_BUFFERS);
+    for (int k = 0; k < DEVICE_BUFFERS; ++k)
+        engine->deviceBuffers[k] = block + r.deviceBuffer + k * engine->deviceBufferBytes;
 }
 
 void destroyPrimitives(SoundEngine* engine) {
@@ -216,14 +170,32 @@ void destroyPrimitives(SoundEngine* engine) {
     lockDestroy(&engine->stateLock);
 }
 
-// Stops the threads in the order prepare, stream, conversion, output (those in `started`).
-void stopThreads(SoundEngine* engine, EngineThread* const* threads, int started) {
+// Stops the threads in the order prepare, stream, conversion, output (those in `started`),
+// waiting at most THREAD_STOP_MS for all of them; false if one did not end in that time.
+bool stopThreads(SoundEngine* engine, EngineThread* const* threads, int started) {
     for (int k = 0; k < 4; ++k)
         threads[k]->run.store(0);
     eventSignal(&engine->periodEvent);
     eventSignal(&engine->deviceEvent);
-    for (int k = 0; k < 4; ++k)
-        if (started & (1 << k)) threadJoin(&threads[k]->thread);
+    uint64_t deadline = platformTickMs() + THREAD_STOP_MS;
+    bool ended = true;
+    for (int k = 0; k < 4; ++k) {
+        if (!(started & (1 << k))) continue;
+        uint64_t now = platformTickMs();
+        uint32_t left = now < deadline ? static_cast<uint32_t>(deadline - now) : 0;
+        ended = threadJoinFor(&threads[k]->thread, left) && ended;
+    }
+    return ended;
+}
+
+// Waits for public calls from other threads to leave the engine; false after CALL_DRAIN_MS.
+bool drainCalls() {
+    uint64_t deadline = platformTickMs() + CALL_DRAIN_MS;
+    while (g_calls.load() != 0) {
+        if (platformTickMs() >= deadline) return false;
+        platformSleep(1);
+    }
+    return true;
 }
 
 bool startThreads(SoundEngine* engine) {
@@ -256,6 +228,32 @@ bool startThreads(SoundEngine* engine) {
 
 SoundEngine* engineInstance() {
     return g_engine.load();
+}
+
+EngineCall::EngineCall() {
+    // Counted before the engine is read: EngineClose unpublishes the engine before it counts,
+    // so either this call sees null or close sees this call.
+    g_calls.fetch_add(1);
+    engine_ = g_engine.load();
+}
+
+EngineCall::~EngineCall() {
+    g_calls.fetch_sub(1);
+}
+
+void buildDeviceFormat(uint32_t channels, uint32_t bits, uint32_t rate, DeviceFormat* format) {
+    uint32_t blockAlign = channels * ((bits + 7) / 8);
+    std::memset(format, 0, sizeof *format);
+    format->formatTag = DEVICE_FORMAT_EXTENSIBLE;
+    format->channels = static_cast<uint16_t>(channels);
+    format->samplesPerSec = rate;
+    format->avgBytesPerSec = blockAlign * rate;
+    format->blockAlign = static_cast<uint16_t>(blockAlign);
+    format->bitsPerSample = static_cast<uint16_t>(bits);
+    format->cbSize = 22;
+    format->validBitsPerSample = static_cast<uint16_t>(bits);
+    format->channelMask = channelMaskOf(channels);
+    std::memcpy(format->subFormat, bits == 32 ? DEVICE_SUBTYPE_IEEE_FLOAT : DEVICE_SUBTYPE_PCM, 16);
 }
 
 void EngineConfigInit(EngineConfig* config) {
@@ -308,10 +306,10 @@ uint64_t EngineRequiredSize(const EngineConfig* config, EngineLayout* layout) {
     l.mixChannels = config->mixChannels == 0 || config->mixChannels > 8 ? config->channels
                                                                         : config->mixChannels;
     uint64_t frameBytes = config->channels * ((config->bits + 7) / 8);
-    l.deviceBufferBytes = 2ull * period * frameBytes;
+    l.deviceBufferBytes = static_cast<uint64_t>(DEVICE_BUFFERS) * period * frameBytes;
     l.mixBufferBytes = static_cast<uint64_t>(period) * l.mixChannels * 4;
     l.voiceBufferBytes = static_cast<uint64_t>(config->voices) * 3 * period * l.mixChannels * 4;
-    buildDeviceFormat(config, &l.deviceFormat);
+    buildDeviceFormat(config->channels, config->bits, config->rate, &l.deviceFormat);
     if (layout) *layout = l;
     return regionsOf(config, &l).total;
 }
@@ -336,45 +334,46 @@ int32_t EngineOpen(const EngineConfig* config, void* block, uint64_t size) {
     layOut(engine, static_cast<uint8_t*>(block), &layout);
     eventInit(&engine->deviceEvent);
     eventInit(&engine->periodEvent);
-    const OutputDevice* device = engine->device;
-    if (!device->open(device->self, &engine->deviceFormat, &engine->deviceEvent,
-                      engine->deviceBuffers, engine->deviceBufferBytes)) {
-        destroyPrimitives(engine);
-        return SND_E_OPEN;
-    }
-    // Two periods of silence are queued before anything plays.
-    device->write(device->self, 0);
-    device->write(device->self, 1);
+    // Without a device the engine still opens and runs silent: the output thread keeps the
+    // voices going and brings the sound in when a device appears.
+    deviceOpenNearest(engine);
     if (!startThreads(engine)) {
-        device->close(device->self);
+        if (engine->deviceOpen) engine->device->close(engine->device->self);
         destroyPrimitives(engine);
         return SND_E_OPEN;
     }
-    device->start(device->self);
     g_engine.store(engine);
     return SND_OK;
 }
 
+// Call only from the thread that opened the engine. Calls from other threads that are inside
+// the engine are waited for; if one does not leave, or an engine thread does not end, in time,
+// the engine is abandoned (null is returned and nothing is freed) rather than freed under it.
 void* EngineClose() {
-    SoundEngine* engine = g_engine.load();
+    SoundEngine* engine = g_engine.exchange(nullptr);
     if (!engine) return nullptr;
+    if (!drainCalls()) {
+        platformDebugOutput("Sound engine left open: a call did not return\n");
+        return nullptr;
+    }
     EngineThread* const order[4] = {&engine->prepare, &engine->stream, &engine->conversion,
                                     &engine->output};
-    stopThreads(engine, order, 0xF);
-    engine->device->close(engine->device->self);
+    if (!stopThreads(engine, order, 0xF)) {
+        platformDebugOutput("Sound engine left open: a thread did not end\n");
+        return nullptr;
+    }
     for (uint32_t k = 0; k < engine->config.voices; ++k)
         voiceRelease(engine, &engine->voices[k]);
     destroyPrimitives(engine);
-    g_engine.store(nullptr);
     engine->~SoundEngine();
     return engine;
 }
 
 int32_t EngineSetMasterVolume(float volume) {
-    SoundEngine* engine = g_engine.load();
+    EngineCall call;
+    SoundEngine* engine = call.engine();
     if (!engine) return SND_E_STATE;
-    lockEnter(&engine->stateLock);
+    LockGuard hold(&engine->stateLock);
     engine->masterVolume = volume > 0.0f ? volume : 0.0f;
-    lockLeave(&engine->stateLock);
     return SND_OK;
 }

@@ -31,10 +31,9 @@ void streamBufferAppend(StreamBuffer* buffer, const uint8_t* bytes, uint64_t cou
     if (first > count) first = count;
     std::memcpy(data + buffer->writePos, bytes, first);
     std::memcpy(data, bytes + first, count - first);
-    lockEnter(buffer->stream.lock);
+    LockGuard hold(buffer->stream.lock);
     buffer->writePos = (buffer->writePos + count) % buffer->capacity;
     buffer->fill += count;
-    lockLeave(buffer->stream.lock);
 }
 
 void streamBufferPeek(StreamBuffer* buffer, uint64_t offset, uint8_t* out, uint64_t count) {
@@ -47,24 +46,21 @@ void streamBufferPeek(StreamBuffer* buffer, uint64_t offset, uint8_t* out, uint6
 }
 
 void streamBufferConsume(StreamBuffer* buffer, uint64_t count) {
-    lockEnter(buffer->stream.lock);
+    LockGuard hold(buffer->stream.lock);
     if (count > buffer->fill) count = buffer->fill;
     buffer->readPos = (buffer->readPos + count) % buffer->capacity;
     buffer->fill -= count;
-    lockLeave(buffer->stream.lock);
 }
 
 uint64_t streamBufferFill(StreamBuffer* buffer) {
-    lockEnter(buffer->stream.lock);
+    LockGuard hold(buffer->stream.lock);
     uint64_t fill = buffer->fill;
-    lockLeave(buffer->stream.lock);
     return fill;
 }
 
 void streamBufferClear(StreamBuffer* buffer) {
-    lockEnter(buffer->stream.lock);
+    LockGuard hold(buffer->stream.lock);
     buffer->fill = 0;
     buffer->writePos = 0;
     buffer->readPos = 0;
-    lockLeave(buffer->stream.lock);
 }

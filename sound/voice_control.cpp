@@ -1,5 +1,6 @@
 // The voice calls of the rest of the program. They only change fields under the state lock (and
-// replace taps under the mix lock); the engine threads do the work.
+// swap taps under the mix lock; a tap's thread is started and ended outside every lock, so the
+// output thread never waits for it); the engine threads do the work.
 
 #include "sound/engine_internal.h"
 #include "sound/voice_slots.h"
@@ -10,13 +11,12 @@ namespace {
 
 // Runs `action` on the live voice of `handle` under the state lock.
 template <class Action> int32_t withVoice(VoiceHandle handle, Action action) {
-    SoundEngine* engine = engineInstance();
+    EngineCall call;
+    SoundEngine* engine = call.engine();
     if (!engine) return SND_E_STATE;
-    lockEnter(&engine->stateLock);
+    LockGuard hold(&engine->stateLock);
     SoundVoice* voice = voiceFromHandle(engine, handle);
-    int32_t result = voice ? action(voice) : SND_E_HANDLE;
-    lockLeave(&engine->stateLock);
-    return result;
+    return voice ? action(voice) : SND_E_HANDLE;
 }
 
 // Frames and the decoded rate under the lock, as milliseconds.
@@ -25,35 +25,32 @@ uint64_t framesToMs(uint64_t frames, uint32_t rate) {
     return static_cast<uint64_t>(static_cast<double>(frames) / rate * 1000.0);
 }
 
-// Mix lock, then state lock (the engine's lock order), on the live voice of `handle`; the tap
-// is replaced while only the mix lock is held.
-template <class Action> int32_t withVoiceAndTap(VoiceHandle handle, Action action) {
-    SoundEngine* engine = engineInstance();
-    if (!engine) return SND_E_STATE;
-    lockEnter(&engine->mixLock);
-    lockEnter(&engine->stateLock);
+// Exchanges `*tap` with the voice's tap under the mix lock (then the state lock, the engine's
+// lock order). False, with `*tap` unchanged, when the handle names no live voice. The caller
+// destroys what `*tap` then holds outside the locks.
+bool swapTap(SoundEngine* engine, VoiceHandle handle, SampleTap** tap) {
+    LockGuard mix(&engine->mixLock);
+    LockGuard state(&engine->stateLock);
     SoundVoice* voice = voiceFromHandle(engine, handle);
-    int32_t result = SND_E_HANDLE;
-    if (voice)
-        result = action(engine, voice); // leaves the state lock itself
-    else
-        lockLeave(&engine->stateLock);
-    lockLeave(&engine->mixLock);
-    return result;
+    if (!voice) return false;
+    SampleTap* old = voice->tap;
+    voice->tap = *tap;
+    *tap = old;
+    return true;
 }
 
 } // namespace
 
 int32_t VoiceOpenFile(VoiceHandle* out, uint32_t flags, const char16* path) {
-    SoundEngine* engine = engineInstance();
+    EngineCall call;
+    SoundEngine* engine = call.engine();
     if (out) *out = 0;
     if (!engine || !path) return SND_E_STATE;
     StreamBuffer* buffer = streamBufferCreate(path, &engine->stateLock);
     if (!buffer) return SND_E_MEMORY;
-    lockEnter(&engine->stateLock);
+    LockGuard hold(&engine->stateLock);
     SoundVoice* voice = voiceAllocate(engine);
     if (!voice) {
-        lockLeave(&engine->stateLock);
         streamBufferDestroy(buffer);
         return SND_E_NOVOICE;
     }
@@ -65,18 +62,25 @@ int32_t VoiceOpenFile(VoiceHandle* out, uint32_t flags, const char16* path) {
         if (flags & VOICE_OPEN_AUTOLOOP) voice->requestFlags |= VR_AUTOLOOP;
         *out = voiceHandleOf(engine, voice);
     }
-    lockLeave(&engine->stateLock);
     return SND_OK;
 }
 
+// The voice's tap has ended when this returns: its callback's data may be freed then.
 int32_t VoiceClose(VoiceHandle handle) {
-    return withVoiceAndTap(handle, [](SoundEngine* engine, SoundVoice* voice) {
+    EngineCall call;
+    SoundEngine* engine = call.engine();
+    if (!engine) return SND_E_STATE;
+    {
+        LockGuard hold(&engine->stateLock);
+        SoundVoice* voice = voiceFromHandle(engine, handle);
+        if (!voice) return SND_E_HANDLE;
         voiceRequestClose(voice);
-        lockLeave(&engine->stateLock);
-        tapDestroy(voice->tap);
-        voice->tap = nullptr;
-        return SND_OK;
-    });
+    }
+    // The slot stays allocated until the stream thread releases it, after this call has the tap.
+    SampleTap* tap = nullptr;
+    swapTap(engine, handle, &tap);
+    tapDestroy(tap);
+    return SND_OK;
 }
 
 int32_t VoicePlay(VoiceHandle handle) {
@@ -165,25 +169,30 @@ int32_t VoiceGetStreamFormat(VoiceHandle handle, VoiceStreamFormat* out) {
 }
 
 int32_t VoiceSetTap(VoiceHandle handle, TapCallback callback, void* user) {
-    return withVoiceAndTap(handle, [callback, user](SoundEngine* engine, SoundVoice* voice) {
-        if (!(voice->stateFlags & VS_OPENED)) {
-            lockLeave(&engine->stateLock);
-            return SND_E_NOTREADY;
-        }
-        int32_t channels = voice->format.channels;
-        int32_t rate = static_cast<int32_t>(voice->format.rate);
-        lockLeave(&engine->stateLock);
-        tapDestroy(voice->tap);
-        voice->tap = nullptr;
-        if (callback)
-            voice->tap = tapCreate(callback, user, channels, rate,
-                                   static_cast<int32_t>(2 * engine->framesPerPeriod));
-        return SND_OK;
-    });
+    EngineCall call;
+    SoundEngine* engine = call.engine();
+    if (!engine) return SND_E_STATE;
+    int32_t channels;
+    int32_t rate;
+    {
+        LockGuard hold(&engine->stateLock);
+        SoundVoice* voice = voiceFromHandle(engine, handle);
+        if (!voice) return SND_E_HANDLE;
+        if (!(voice->stateFlags & VS_OPENED)) return SND_E_NOTREADY;
+        channels = voice->format.channels;
+        rate = static_cast<int32_t>(voice->format.rate);
+    }
+    SampleTap* tap = callback ? tapCreate(callback, user, channels, rate,
+                                          static_cast<int32_t>(2 * engine->framesPerPeriod))
+                              : nullptr;
+    bool swapped = swapTap(engine, handle, &tap);
+    tapDestroy(tap);
+    return swapped ? SND_OK : SND_E_HANDLE;
 }
 
 int32_t EngineProbeFile(const char16* path) {
-    SoundEngine* engine = engineInstance();
+    EngineCall call;
+    SoundEngine* engine = call.engine();
     if (!engine || !path) return SND_E_STATE;
     CodecStream stream{};
     if (!fileOpenRead(&stream.file, path)) return SND_E_FILE;

@@ -86,9 +86,8 @@ int32_t idleStep(SoundEngine*, SoundVoice*) {
 }
 
 void setReadStep(SoundEngine* engine, SoundVoice* voice, VoiceStep step) {
-    lockEnter(&engine->stateLock);
+    LockGuard hold(&engine->stateLock);
     voice->readStep = step;
-    lockLeave(&engine->stateLock);
 }
 int32_t readStep(SoundEngine* engine, SoundVoice* voice);
 
@@ -107,9 +106,8 @@ void endDataHere(SoundEngine* engine, SoundVoice* voice) {
         frames = f->bytesRead / f->blockAlign;
         f->dataSize = frames * f->blockAlign;
     }
-    lockEnter(&engine->stateLock);
+    LockGuard hold(&engine->stateLock);
     if (frames < voice->length) voice->length = frames;
-    lockLeave(&engine->stateLock);
 }
 
 // Puts the stream back at `frame` for the next read (file offset or the codec's seek hook).
@@ -135,11 +133,13 @@ int32_t readStep(SoundEngine* engine, SoundVoice* voice) {
     uint64_t fill = streamBufferFill(buffer);
     if (fill > buffer->refillThreshold) return SND_OK;
 
-    lockEnter(&engine->stateLock);
-    bool loop = loopsNow(voice);
-    bool handle = (voice->stateFlags & VS_HANDLE) != 0;
-    bool inLoop = loop && f->loopEnd != 0 && voice->position < f->loopEnd;
-    lockLeave(&engine->stateLock);
+    bool handle;
+    bool inLoop;
+    {
+        LockGuard hold(&engine->stateLock);
+        handle = (voice->stateFlags & VS_HANDLE) != 0;
+        inLoop = loopsNow(voice) && f->loopEnd != 0 && voice->position < f->loopEnd;
+    }
 
     uint64_t amount = buffer->capacity - fill;
     uint64_t loopBytes = f->blockAlign * f->loopEnd;
@@ -167,12 +167,14 @@ int32_t readStep(SoundEngine* engine, SoundVoice* voice) {
     }
     std::free(temp);
 
-    lockEnter(&engine->stateLock);
-    if (!(voice->stateFlags & VS_STARTED) && (!handle || (voice->requestFlags & VR_AUTOSTART))) {
-        voice->stateFlags |= VS_STARTED;
-        voice->requestFlags |= VR_RUNNING;
+    {
+        LockGuard hold(&engine->stateLock);
+        if (!(voice->stateFlags & VS_STARTED) &&
+            (!handle || (voice->requestFlags & VR_AUTOSTART))) {
+            voice->stateFlags |= VS_STARTED;
+            voice->requestFlags |= VR_RUNNING;
+        }
     }
-    lockLeave(&engine->stateLock);
 
     if (!handle) {
         if (f->bytesRead >= f->dataSize) setReadStep(engine, voice, idleStep);
@@ -187,14 +189,21 @@ int32_t readStep(SoundEngine* engine, SoundVoice* voice) {
     return SND_OK;
 }
 
-// Seek on behalf of VoiceSeek, with both other threads standing aside (state lock held).
-void carryOutSeek(SoundVoice* voice) {
+// Seek on behalf of VoiceSeek, on the stream thread and outside the state lock: plug-in seeks,
+// file seeks and reopening the conversion can take long, and the output thread must never wait
+// for them. The pending request keeps the other engine threads away from the voice meanwhile.
+void carryOutSeek(SoundEngine* engine, SoundVoice* voice) {
     FormatInfo* f = &voice->format;
-    if (f->codecId == 0) {
-        // Not identified (yet, or ever): there is no stream to move, the position stays 0.
-        voice->requestFlags &= static_cast<uint16_t>(~VR_SEEK);
-        voice->stateFlags &= static_cast<uint16_t>(~(VS_ACK_CONVERSION | VS_ACK_OUTPUT));
-        return;
+    uint64_t target;
+    {
+        LockGuard hold(&engine->stateLock);
+        target = voice->seekTarget;
+        if (f->codecId == 0) {
+            // Not identified (yet, or ever): there is no stream to move, the position stays 0.
+            voice->requestFlags &= static_cast<uint16_t>(~VR_SEEK);
+            voice->stateFlags &= static_cast<uint16_t>(~(VS_ACK_CONVERSION | VS_ACK_OUTPUT));
+            return;
+        }
     }
     ringClear(&voice->ring);
     streamBufferClear(voice->buffer);
@@ -203,37 +212,39 @@ void carryOutSeek(SoundVoice* voice) {
         acm->close(f->acmStream);
         f->acmStream = acm->open(f->sourceFormat, f->destinationFormat);
     }
-    voice->discardCount = voice->seekTarget;
+    uint64_t reached = target;
     // A codec's seek reports decoded frames, which count its lead in.
     uint64_t lead = 0;
     int32_t done = 0;
     if (f->seekHook) {
         CodecContext c = runningContext(voice);
-        c.target = voice->seekTarget;
-        uint64_t frame = voice->seekTarget;
+        c.target = target;
         uint64_t byte = f->bytesRead;
-        done = f->seekHook(&c, &frame, &byte);
+        done = f->seekHook(&c, &reached, &byte);
         if (done == 1) {
             lead = f->leadFrames;
-            voice->discardCount += lead;
-            voice->seekTarget = frame;
-            f->bytesRead = f->readHook ? f->blockAlign * frame : byte;
+            f->bytesRead = f->readHook ? f->blockAlign * reached : byte;
         }
     }
-    if (done != 1) {
-        voice->seekTarget = voice->position;
-        voice->discardCount = voice->position;
-    }
-    voice->discardCount =
-        voice->discardCount > voice->seekTarget ? voice->discardCount - voice->seekTarget : 0;
     if (!f->readHook)
         fileSeek(&voice->buffer->stream.file, static_cast<int64_t>(f->dataOffset + f->bytesRead),
                  SEEK_FROM_START);
+
+    LockGuard hold(&engine->stateLock);
+    // A newer seek that came in meanwhile is carried out from the start on the next pass.
+    if (voice->seekTarget != target) return;
+    // A stream that cannot seek goes on from where it was read to: the frames up to the target
+    // are decoded and dropped (or, without a seek hook, the position stays where it was).
+    uint64_t start = done == 1 ? reached : voice->position;
+    uint64_t discard = done == 1 && target + lead > reached ? target + lead - reached : 0;
+    voice->seekTarget = start;
+    voice->discardCount = discard;
     voice->readStep = readStep;
-    voice->position = voice->seekTarget + voice->discardCount - lead;
-    voice->requestFlags &= static_cast<uint16_t>(~VR_SEEK);
-    voice->stateFlags &= static_cast<uint16_t>(~(VS_ENDED | VS_ACK_CONVERSION | VS_ACK_OUTPUT));
+    voice->position = start + discard - lead;
+    voice->stateFlags &= static_cast<uint16_t>(~VS_ENDED);
     voice->stateFlags |= VS_STARTED;
+    voice->requestFlags &= static_cast<uint16_t>(~VR_SEEK);
+    voice->stateFlags &= static_cast<uint16_t>(~(VS_ACK_CONVERSION | VS_ACK_OUTPUT));
 }
 
 bool bothAcknowledged(const SoundVoice* voice) {
@@ -298,9 +309,8 @@ int32_t voicePrepareStep(SoundEngine* engine, SoundVoice* voice) {
         int32_t found = codecProbeAll(&context, &buffer->stream, &voice->format);
         if (found != SND_OK || !formatUsable(&voice->format)) {
             formatDiscard(voice);
-            lockEnter(&engine->stateLock);
+            LockGuard hold(&engine->stateLock);
             voice->stateFlags |= VS_OPENED;
-            lockLeave(&engine->stateLock);
             return SND_E_PREPARE;
         }
         FormatInfo* f = &voice->format;
@@ -310,7 +320,7 @@ int32_t voicePrepareStep(SoundEngine* engine, SoundVoice* voice) {
         sanitizeLoop(f, length);
         uint32_t channels =
             f->channels < voice->ring.channelCapacity ? f->channels : voice->ring.channelCapacity;
-        lockEnter(&engine->stateLock);
+        LockGuard hold(&engine->stateLock);
         voice->position = 0;
         voice->discardCount = f->leadFrames;
         voice->length = length;
@@ -319,11 +329,9 @@ int32_t voicePrepareStep(SoundEngine* engine, SoundVoice* voice) {
         if ((voice->requestFlags & VR_AUTOLOOP) && (f->loopStart != 0 || f->loopEnd != 0))
             voice->stateFlags |= VS_LOOP;
         voice->stateFlags |= VS_OPENED;
-        lockLeave(&engine->stateLock);
     }
-    lockEnter(&engine->stateLock);
+    LockGuard hold(&engine->stateLock);
     voice->readStep = readStep;
-    lockLeave(&engine->stateLock);
     return SND_OK;
 }
 
@@ -331,24 +339,30 @@ void voiceRelease(SoundEngine* engine, SoundVoice* voice) {
     streamBufferDestroy(voice->buffer);
     voice->buffer = nullptr;
     formatDiscard(voice);
-    lockEnter(&engine->mixLock);
-    tapDestroy(voice->tap);
-    voice->tap = nullptr;
-    lockLeave(&engine->mixLock);
+    // Taken from the mixer under the mix lock, ended outside it (see VoiceSetTap).
+    SampleTap* tap;
+    {
+        LockGuard hold(&engine->mixLock);
+        tap = voice->tap;
+        voice->tap = nullptr;
+    }
+    tapDestroy(tap);
 }
 
 void voicePreparePass(SoundEngine* engine) {
     for (uint32_t k = 0; k < engine->config.voices; ++k) {
         SoundVoice* voice = &engine->voices[k];
-        lockEnter(&engine->stateLock);
-        bool due = (voice->stateFlags & VS_ALLOCATED) && voice->prepareStep &&
-                   !(voice->requestFlags & (VR_CLOSE | VR_SEEK));
-        VoiceStep step = voice->prepareStep;
-        if (due) voice->prepareBusy = 1;
-        lockLeave(&engine->stateLock);
-        if (!due) continue;
+        VoiceStep step;
+        {
+            LockGuard hold(&engine->stateLock);
+            bool due = (voice->stateFlags & VS_ALLOCATED) && voice->prepareStep &&
+                       !(voice->requestFlags & (VR_CLOSE | VR_SEEK));
+            if (!due) continue;
+            step = voice->prepareStep;
+            voice->prepareBusy = 1;
+        }
         int32_t result = step(engine, voice);
-        lockEnter(&engine->stateLock);
+        LockGuard hold(&engine->stateLock);
         voice->prepareBusy = 0;
         voice->lastResult = result;
         // Once the read step is in place the voice needs nothing more from this thread.
@@ -357,117 +371,137 @@ void voicePreparePass(SoundEngine* engine) {
             voice->readStep = nullptr;
             if (!(voice->stateFlags & VS_HANDLE)) voiceRequestClose(voice);
         }
-        lockLeave(&engine->stateLock);
     }
 }
+
+namespace {
+
+// A closed voice is released once the other threads have let go of it.
+void closeStep(SoundEngine* engine, SoundVoice* voice) {
+    {
+        LockGuard hold(&engine->stateLock);
+        if (!bothAcknowledged(voice)) return;
+        voice->readStep = nullptr;
+    }
+    voiceRelease(engine, voice);
+    LockGuard hold(&engine->stateLock);
+    voiceFreeSlot(engine, voice);
+}
+
+} // namespace
 
 void voiceStreamPass(SoundEngine* engine) {
     for (uint32_t k = 0; k < engine->config.voices; ++k) {
         SoundVoice* voice = &engine->voices[k];
-        lockEnter(&engine->stateLock);
-        if (!(voice->stateFlags & VS_ALLOCATED)) {
-            lockLeave(&engine->stateLock);
+        bool close;
+        bool seek;
+        VoiceStep step;
+        {
+            LockGuard hold(&engine->stateLock);
+            if (!(voice->stateFlags & VS_ALLOCATED)) continue;
+            close = (voice->requestFlags & VR_CLOSE) != 0;
+            seek = !close && (voice->requestFlags & VR_SEEK) && bothAcknowledged(voice);
+            step = voice->readStep;
+        }
+        if (close) {
+            closeStep(engine, voice);
             continue;
         }
-        if (voice->requestFlags & VR_CLOSE) {
-            bool release = bothAcknowledged(voice);
-            if (release) voice->readStep = nullptr;
-            lockLeave(&engine->stateLock);
-            if (release) {
-                voiceRelease(engine, voice);
-                lockEnter(&engine->stateLock);
-                voiceFreeSlot(engine, voice);
-                lockLeave(&engine->stateLock);
-            }
-            continue;
+        if (seek) {
+            carryOutSeek(engine, voice);
+            LockGuard hold(&engine->stateLock);
+            step = voice->readStep;
         }
-        if ((voice->requestFlags & VR_SEEK) && bothAcknowledged(voice)) carryOutSeek(voice);
-        VoiceStep step = voice->readStep;
-        lockLeave(&engine->stateLock);
         if (!step) continue;
         int32_t result = step(engine, voice);
-        lockEnter(&engine->stateLock);
+        LockGuard hold(&engine->stateLock);
         voice->lastResult = result;
         if (result < 0) {
             voice->readStep = nullptr;
             if (!(voice->stateFlags & VS_HANDLE)) voiceRequestClose(voice);
         }
-        lockLeave(&engine->stateLock);
     }
 }
 
 void voiceConversionPass(SoundEngine* engine) {
     for (uint32_t k = 0; k < engine->config.voices; ++k) {
         SoundVoice* voice = &engine->voices[k];
-        lockEnter(&engine->stateLock);
-        uint16_t flags = voice->stateFlags;
-        bool pending = (voice->requestFlags & (VR_CLOSE | VR_SEEK)) != 0;
-        if ((flags & VS_ALLOCATED) && pending) voice->stateFlags |= VS_ACK_CONVERSION;
-        bool convert =
-            (flags & VS_ALLOCATED) && !pending && (flags & VS_OPENED) && voice->format.codecId != 0;
-        lockLeave(&engine->stateLock);
-        if (!convert) continue;
+        {
+            LockGuard hold(&engine->stateLock);
+            uint16_t flags = voice->stateFlags;
+            bool pending = (voice->requestFlags & (VR_CLOSE | VR_SEEK)) != 0;
+            if ((flags & VS_ALLOCATED) && pending) voice->stateFlags |= VS_ACK_CONVERSION;
+            bool convert = (flags & VS_ALLOCATED) && !pending && (flags & VS_OPENED) &&
+                           voice->format.codecId != 0;
+            if (!convert) continue;
+        }
         uint64_t frames = decodeVoice(voice);
         if (frames == 0) continue;
-        lockEnter(&engine->codecLock);
+        LockGuard codec(&engine->codecLock);
         // Frames still to be dropped (a codec's lead, the way to a seek target) go in the same
         // step as the commit: the output thread must never mix them.
-        lockEnter(&engine->stateLock);
+        LockGuard state(&engine->stateLock);
         uint64_t dropped = ringCommitDropping(&voice->ring, frames, voice->discardCount);
         voice->discardCount -= dropped;
-        lockLeave(&engine->stateLock);
-        lockLeave(&engine->codecLock);
     }
 }
+
+namespace {
+
+// Whether the output thread mixes the voice now, and how many ring frames it may take
+// (state lock held). Acknowledges pending requests and ends a voice that reached its length.
+bool mixable(SoundVoice* voice, uint64_t* budget, bool* loop) {
+    uint16_t flags = voice->stateFlags;
+    if ((flags & VS_ALLOCATED) && (voice->requestFlags & (VR_CLOSE | VR_SEEK)))
+        voice->stateFlags |= VS_ACK_OUTPUT;
+    // A voice is mixed once opened, started and running (played before it was identified,
+    // it waits instead of ending at length 0).
+    const uint16_t live = VS_ALLOCATED | VS_OPENED | VS_STARTED;
+    bool run = (flags & live) == live && (voice->requestFlags & VR_RUNNING) &&
+               !(voice->requestFlags & (VR_CLOSE | VR_SEEK));
+    if (!run) return false;
+    voice->ring.rateFactor = voice->rateFactor;
+    voice->ring.volume = voice->volume;
+    *loop = loopsNow(voice);
+    *budget = NO_BUDGET;
+    if (*loop) return true;
+    uint64_t remaining = voice->length > voice->position ? voice->length - voice->position : 0;
+    if (remaining == 0) {
+        if (!(flags & VS_ENDED)) {
+            voice->stateFlags |= VS_ENDED;
+            voice->requestFlags &= static_cast<uint16_t>(~VR_RUNNING);
+            if (!(flags & VS_HANDLE)) voiceRequestClose(voice);
+        }
+        return false;
+    }
+    *budget = ringFramesFor(voice, remaining);
+    return true;
+}
+
+} // namespace
 
 void voiceMixPass(SoundEngine* engine, uint64_t mixFrames) {
     for (uint32_t k = 0; k < engine->config.voices; ++k) {
         SoundVoice* voice = &engine->voices[k];
-        lockEnter(&engine->stateLock);
-        uint16_t flags = voice->stateFlags;
-        if ((flags & VS_ALLOCATED) && (voice->requestFlags & (VR_CLOSE | VR_SEEK)))
-            voice->stateFlags |= VS_ACK_OUTPUT;
-        // A voice is mixed once opened, started and running (played before it was identified,
-        // it waits instead of ending at length 0).
-        const uint16_t live = VS_ALLOCATED | VS_OPENED | VS_STARTED;
-        bool run = (flags & live) == live && (voice->requestFlags & VR_RUNNING) &&
-                   !(voice->requestFlags & (VR_CLOSE | VR_SEEK));
-        if (!run) {
-            lockLeave(&engine->stateLock);
-            continue;
-        }
-        voice->ring.rateFactor = voice->rateFactor;
-        voice->ring.volume = voice->volume;
-        bool loop = loopsNow(voice);
-        uint64_t budget = NO_BUDGET;
-        if (!loop) {
-            uint64_t remaining =
-                voice->length > voice->position ? voice->length - voice->position : 0;
-            if (remaining == 0) {
-                if (!(flags & VS_ENDED)) {
-                    voice->stateFlags |= VS_ENDED;
-                    voice->requestFlags &= static_cast<uint16_t>(~VR_RUNNING);
-                    if (!(flags & VS_HANDLE)) voiceRequestClose(voice);
-                }
-                lockLeave(&engine->stateLock);
+        uint64_t budget;
+        bool loop;
+        {
+            LockGuard hold(&engine->stateLock);
+            if (!mixable(voice, &budget, &loop)) continue;
+            // A voice starts only once its ring holds a whole period (or all that is left):
+            // started on the first frames a codec delivers, it would fall silent for the rest of
+            // the period.
+            if (voice->position == 0 &&
+                ringFilledFrames(&voice->ring) < startFrames(engine, voice, mixFrames, budget))
                 continue;
-            }
-            budget = ringFramesFor(voice, remaining);
         }
-        // A voice starts only once its ring holds a whole period (or all that is left): started
-        // on the first frames a codec delivers, it would fall silent for the rest of the period.
-        bool starved = voice->position == 0 && ringFilledFrames(&voice->ring) <
-                                                   startFrames(engine, voice, mixFrames, budget);
-        lockLeave(&engine->stateLock);
-        if (starved) continue;
-
-        lockEnter(&engine->mixLock);
-        uint64_t consumed =
-            mixVoiceRing(&engine->mixRing, mixFrames, &voice->ring, budget, voice->tap);
-        lockLeave(&engine->mixLock);
+        uint64_t consumed;
+        {
+            LockGuard hold(&engine->mixLock);
+            consumed = mixVoiceRing(&engine->mixRing, mixFrames, &voice->ring, budget, voice->tap);
+        }
         if (consumed == 0) continue;
-        lockEnter(&engine->stateLock);
+        LockGuard hold(&engine->stateLock);
         advancePosition(voice, consumed, loop);
-        lockLeave(&engine->stateLock);
     }
 }

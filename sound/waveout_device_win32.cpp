@@ -11,19 +11,24 @@ static_assert(sizeof(WAVEFORMATEXTENSIBLE) == sizeof(DeviceFormat), "device form
 
 namespace {
 
-// One engine per process, so one device: the open handle and the two headers.
+// One engine per process, so one device: the open handle and the buffer headers.
 struct WaveOut {
     HWAVEOUT handle;
-    WAVEHDR headers[2];
+    WAVEHDR headers[DEVICE_BUFFERS];
 };
 WaveOut g_waveOut;
 
-// Failures of device calls go to the debugger output; playing goes on.
-void report(MMRESULT result) {
-    if (result == MMSYSERR_NOERROR) return;
+// A device that finishes nothing for this long is gone (its sink removed, its server restarted):
+// eight times the four periods it holds, so a busy machine is not mistaken for a lost device.
+constexpr uint32_t STALL_MS = 1000;
+
+// Failures of device calls go to the debugger output. True when the call succeeded.
+bool report(MMRESULT result) {
+    if (result == MMSYSERR_NOERROR) return true;
     char text[256];
-    if (waveOutGetErrorTextA(result, text, sizeof text) != MMSYSERR_NOERROR) return;
-    OutputDebugStringA(text);
+    if (waveOutGetErrorTextA(result, text, sizeof text) == MMSYSERR_NOERROR)
+        OutputDebugStringA(text);
+    return false;
 }
 
 // The platform keeps an event's Windows handle at the start of its storage.
@@ -33,21 +38,20 @@ HANDLE eventHandle(PlatformEvent* event) {
     return handle;
 }
 
-bool open(void*, const DeviceFormat* format, PlatformEvent* done, uint8_t* buffers[2],
+bool open(void*, const DeviceFormat* format, PlatformEvent* done, uint8_t* const* buffers,
           uint32_t bufferBytes) {
     WAVEFORMATEXTENSIBLE wave;
     std::memcpy(&wave, format, sizeof wave);
     MMRESULT result = waveOutOpen(&g_waveOut.handle, WAVE_MAPPER, &wave.Format,
                                   reinterpret_cast<DWORD_PTR>(eventHandle(done)), 0,
                                   CALLBACK_EVENT | WAVE_FORMAT_DIRECT | WAVE_ALLOWSYNC);
-    if (result != MMSYSERR_NOERROR) {
-        report(result);
+    if (!report(result)) {
         g_waveOut.handle = nullptr;
         return false;
     }
     report(waveOutReset(g_waveOut.handle));
     report(waveOutPause(g_waveOut.handle));
-    for (int k = 0; k < 2; ++k) {
+    for (int k = 0; k < DEVICE_BUFFERS; ++k) {
         WAVEHDR* header = &g_waveOut.headers[k];
         std::memset(header, 0, sizeof *header);
         header->lpData = reinterpret_cast<LPSTR>(buffers[k]);
@@ -63,9 +67,9 @@ bool isDone(void*, int k) {
     return (*flags & WHDR_DONE) != 0;
 }
 
-void write(void*, int k) {
+bool write(void*, int k) {
     WAVEHDR* header = &g_waveOut.headers[k];
-    report(waveOutWrite(g_waveOut.handle, header, sizeof *header));
+    return report(waveOutWrite(g_waveOut.handle, header, sizeof *header));
 }
 
 void start(void*) {
@@ -80,7 +84,7 @@ void close(void*) {
     g_waveOut.handle = nullptr;
 }
 
-const OutputDevice g_device = {nullptr, open, isDone, write, start, close};
+const OutputDevice g_device = {nullptr, STALL_MS, open, isDone, write, start, close};
 
 } // namespace
 

@@ -1,7 +1,10 @@
 #include "app/watch_app_win32.h"
 #include "tests/e2e/e2e_support.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -145,4 +148,27 @@ std::vector<std::wstring> filesIn(const std::wstring& folder) {
     } while (FindNextFileW(h, &found));
     FindClose(h);
     return names;
+}
+
+// Puts a DROPFILES block naming `paths` into the program's own memory and posts it as
+// WM_DROPFILES, as a drop from the shell arrives. A block made in this process would mean
+// nothing to the program's DragQueryFile.
+bool dropFiles(HWND window, DWORD pid, const std::vector<std::wstring>& paths) {
+    std::wstring list;
+    for (const std::wstring& p : paths)
+        list += p + L'\0';
+    list += L'\0';
+    std::vector<char> block(sizeof(DROPFILES) + list.size() * sizeof(wchar_t), 0);
+    DROPFILES* header = reinterpret_cast<DROPFILES*>(block.data());
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    memcpy(block.data() + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return false;
+    void* remote =
+        VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool written =
+        remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+    CloseHandle(process);
+    return written && PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }

@@ -1,70 +1,66 @@
 #!/usr/bin/env python3
-"""Checks a recording of the sink (raw s16le stereo) for sine tones, one or several separated by
-silence: each tone's length, pitch and level, and that it has no gaps or jumps anywhere (a sine
-predictor over every sample). Tones at a fixed spacing can be checked one by one over several
-recordings."""
+"""Dropout detector for a recording of the sink (raw s16le stereo) that should hold one sine
+tone, played one or more times. It splits the recording into runs of unbroken tone: a run ends
+where the sound stops (a gap) or where the waveform jumps (a sine predictor over every sample
+catches repeats, skips and clicks too short to hear as silence). It reports every run with its
+start, length, pitch and level, and the gaps between them, then checks them against what was
+played: --runs tones of --seconds each at --frequency (and --amplitude, when given)."""
 import argparse
 import math
-import struct
 import sys
 
-# Silence this long between loud samples separates two tones.
-TONE_GAP_SECONDS = 0.1
+import numpy as np
+
+CHUNK = 1 << 20
+# A broken recording can hold thousands of runs: the first ones tell the story.
+SHOWN = 40
+# Runs shorter than this are the tone's own first and last samples, not sound.
+SHORTEST_RUN_S = 0.002
 
 
-def tones_in(left, threshold, rate):
-    """(first, last) sample of each loud stretch, stretches split at silent gaps."""
-    loud = [i for i, v in enumerate(left) if abs(v) > threshold]
-    if not loud:
-        return []
-    tones = []
-    first = previous = loud[0]
-    for i in loud[1:]:
-        if i - previous > TONE_GAP_SECONDS * rate:
-            tones.append((first, previous))
-            first = i
-        previous = i
-    tones.append((first, previous))
-    return tones
+def sound_mask(left, rate, frequency, threshold, jump):
+    """True for every sample that lies inside unbroken tone."""
+    c = 2.0 * math.cos(2.0 * math.pi * frequency / rate)
+    # Within one cycle of the tone some sample is loud; a cycle without one is silence.
+    window = int(rate / frequency) + 2
+    count = len(left)
+    mask = np.zeros(count, dtype=bool)
+    for start in range(0, count, CHUNK):
+        lo = max(start - window, 0)
+        hi = min(start + CHUNK + window, count)
+        x = left[lo:hi].astype(np.float32) / 32768.0
+        loud = np.concatenate(([0], np.cumsum(np.abs(x) > threshold)))
+        idx = np.arange(len(x))
+        first = np.clip(idx - window // 2, 0, len(x))
+        last = np.clip(idx + window // 2 + 1, 0, len(x))
+        heard = loud[last] - loud[first] > 0
+        # x[n+1] = c x[n] - x[n-1] holds for a sine; a gap, repeat or skip breaks it.
+        smooth = np.ones(len(x), dtype=bool)
+        residual = np.abs(x[2:] - c * x[1:-1] + x[:-2])
+        smooth[1:-1] = residual <= jump
+        smooth[0] = smooth[-1] = False
+        keep = slice(start - lo, start - lo + min(CHUNK, count - start))
+        mask[start:start + CHUNK] = (heard & smooth)[keep]
+    return mask
 
 
-def check_tone(left, right, first, last, args):
-    """Prints one tone's figures; returns its failures."""
-    seconds = (last - first + 1) / args.rate
-    # Leave out a few milliseconds at each end, where the tone starts and stops.
-    margin = args.rate // 200
-    body = range(first + margin, last - margin)
+def runs_of(mask, rate):
+    edges = np.diff(np.concatenate(([0], mask.view(np.int8), [0])))
+    starts = np.flatnonzero(edges == 1)
+    ends = np.flatnonzero(edges == -1)
+    shortest = int(SHORTEST_RUN_S * rate)
+    return [(s, e) for s, e in zip(starts, ends) if e - s >= shortest]
 
-    # Pitch from the first to the last rising zero crossing, each placed between its samples.
-    rising = [i - 1 + left[i - 1] / (left[i - 1] - left[i]) for i in body
-              if left[i - 1] < 0.0 <= left[i]]
-    frequency = (len(rising) - 1) / ((rising[-1] - rising[0]) / args.rate)
-    rms = math.sqrt(sum(left[i] * left[i] for i in body) / len(body))
-    level = rms * math.sqrt(2.0)
-    channel_gap = max(abs(left[i] - right[i]) for i in body)
 
-    # A sine obeys x[n+1] = 2 cos(w) x[n] - x[n-1]; a gap, a repeat or a jump breaks it.
-    c = 2.0 * math.cos(2.0 * math.pi * args.frequency / args.rate)
-    residuals = [abs(left[i + 1] - c * left[i] + left[i - 1]) for i in body]
-    worst = max(residuals)
-    worst_at = first + margin + residuals.index(worst)
-    glitches = sum(1 for r in residuals if r > args.noise)
-
-    print("tone %.3f s, %.2f Hz, amplitude %.4f, left-right %.5f, worst jump %.5f at %.3f s, "
-          "%d glitches" % (seconds, frequency, level, channel_gap, worst, worst_at / args.rate,
-                           glitches))
-    failures = []
-    if abs(seconds - args.seconds) > 0.02:
-        failures.append("length %.3f s instead of %.3f s" % (seconds, args.seconds))
-    if abs(frequency - args.frequency) > 0.005 * args.frequency:
-        failures.append("pitch %.2f Hz instead of %.2f Hz" % (frequency, args.frequency))
-    if abs(20 * math.log10(level / args.amplitude)) > 0.5:
-        failures.append("level %.4f instead of %.4f" % (level, args.amplitude))
-    if channel_gap > 0.001:
-        failures.append("channels differ by %.5f" % channel_gap)
-    if glitches:
-        failures.append("%d discontinuities" % glitches)
-    return failures
+def describe(left, start, end, rate):
+    x = left[start:end].astype(np.float64) / 32768.0
+    rising = np.flatnonzero((x[:-1] < 0.0) & (x[1:] >= 0.0))
+    frequency = 0.0
+    if len(rising) > 1:
+        at = rising + x[rising] / (x[rising] - x[rising + 1])
+        frequency = (len(at) - 1) / ((at[-1] - at[0]) / rate)
+    level = math.sqrt(float(np.mean(x * x))) * math.sqrt(2.0)
+    return frequency, level
 
 
 def main():
@@ -72,64 +68,55 @@ def main():
     parser.add_argument("capture")
     parser.add_argument("--rate", type=int, default=48000)
     parser.add_argument("--frequency", type=float, required=True)
-    parser.add_argument("--amplitude", type=float, required=True)
     parser.add_argument("--seconds", type=float, required=True)
-    parser.add_argument("--tones", type=int, default=1)
-    # Largest predictor residual that is still the file's own quantisation, not a jump.
-    parser.add_argument("--noise", type=float, default=0.01)
-    # Tones that start this many seconds apart are checked one by one (with --clean).
-    parser.add_argument("--spacing", type=float, default=0.0)
-    parser.add_argument("--clean", default="")
+    parser.add_argument("--runs", type=int, default=1)
+    parser.add_argument("--amplitude", type=float)
+    parser.add_argument("--quiet", action="store_true", help="print only the summary")
     args = parser.parse_args()
 
-    raw = open(args.capture, "rb").read()
-    count = len(raw) // 4
-    samples = struct.unpack("<%dh" % (2 * count), raw[: 4 * count])
-    left = [samples[2 * i] / 32768.0 for i in range(count)]
-    right = [samples[2 * i + 1] / 32768.0 for i in range(count)]
-
-    tones = tones_in(left, 0.05 * args.amplitude, args.rate)
-    if not tones:
-        print("no tone in the recording (%d frames)" % count)
+    frames = np.memmap(args.capture, dtype="<i2", mode="r")
+    frames = frames[: len(frames) // 2 * 2].reshape(-1, 2)
+    left, right = frames[:, 0], frames[:, 1]
+    if len(left) == 0:
+        print("empty recording")
         return 1
-    if args.spacing:
-        return check_slots(left, right, tones, args)
+    expected = args.amplitude if args.amplitude else 0.5
+    mask = sound_mask(left, args.rate, args.frequency, 0.05 * expected, 0.02 * expected)
+    runs = runs_of(mask, args.rate)
+
     failures = []
-    if len(tones) != args.tones:
-        failures.append("%d tones instead of %d" % (len(tones), args.tones))
-    for first, last in tones:
-        failures += check_tone(left, right, first, last, args)
-    for failure in failures:
+    previous_end = None
+    for number, (start, end) in enumerate(runs, 1):
+        seconds = (end - start) / args.rate
+        frequency, level = describe(left, start, end, args.rate)
+        show = not args.quiet and number <= SHOWN
+        if previous_end is not None and show:
+            print("  gap %.3f s" % ((start - previous_end) / args.rate))
+        previous_end = end
+        if show:
+            print("run %d at %.3f s: %.3f s, %.2f Hz, level %.4f" %
+                  (number, start / args.rate, seconds, frequency, level))
+        if abs(seconds - args.seconds) > 0.02:
+            failures.append("run %d lasts %.3f s instead of %.3f s" % (number, seconds,
+                                                                    args.seconds))
+        if abs(frequency - args.frequency) > 0.005 * args.frequency:
+            failures.append("run %d pitch %.2f Hz" % (number, frequency))
+        if args.amplitude and abs(20 * math.log10(max(level, 1e-9) / args.amplitude)) > 0.5:
+            failures.append("run %d level %.4f instead of %.4f" % (number, level,
+                                                                  args.amplitude))
+    channel_gap = int(np.max(np.abs(left.astype(np.int32) - right.astype(np.int32))))
+    if channel_gap > 33:
+        failures.append("channels differ by %.5f" % (channel_gap / 32768.0))
+    if len(runs) != args.runs:
+        failures.append("%d runs of tone instead of %d" % (len(runs), args.runs))
+    whole = sum(1 for s, e in runs if abs((e - s) / args.rate - args.seconds) <= 0.02)
+    print("%d runs, %d whole (%.3f s at %.0f Hz expected %d times), recording %.1f s" %
+          (len(runs), whole, args.seconds, args.frequency, args.runs, len(left) / args.rate))
+    for failure in failures[:SHOWN]:
         print("FAIL: " + failure)
+    if len(failures) > SHOWN:
+        print("FAIL: ... %d more" % (len(failures) - SHOWN))
     return 1 if failures else 0
-
-
-def check_slots(left, right, tones, args):
-    """Tones that start `spacing` seconds apart, each in its own slot (a tone cut by a gap
-    counts as one tone with that gap). Slots found clean are added to the file `clean`, which
-    keeps them over several recordings; passes when every slot has once been clean."""
-    clean = set()
-    try:
-        clean = {int(line) for line in open(args.clean) if line.strip()}
-    except OSError:
-        pass
-    slots = {}
-    for first, last in tones:
-        slot = round((first - tones[0][0]) / (args.spacing * args.rate))
-        start, _ = slots.get(slot, (first, last))
-        slots[slot] = (start, last)
-    for slot, (first, last) in sorted(slots.items()):
-        failures = check_tone(left, right, first, last, args)
-        for failure in failures:
-            print("FAIL: tone %d: %s" % (slot + 1, failure))
-        if not failures and slot < args.tones:
-            clean.add(slot)
-    with open(args.clean, "w") as out:
-        out.write("".join("%d\n" % slot for slot in sorted(clean)))
-    missing = [slot + 1 for slot in range(args.tones) if slot not in clean]
-    if missing:
-        print("not yet heard whole: tones %s" % ", ".join(map(str, missing)))
-    return 1 if missing else 0
 
 
 if __name__ == "__main__":

@@ -70,7 +70,7 @@ for attempt in 1 2 3; do
   fi
   # The alarms ring 3 s apart. µ-law steps are up to 1/64 of full scale near the tone's peaks:
   # the jump check allows them.
-  python3 "$here/analyze_capture.py" "$work/capture.raw" --frequency 440 --amplitude 0.5 \
+  python3 "$here/analyze_tones.py" "$work/capture.raw" --frequency 440 --amplitude 0.5 \
     --seconds 1 --tones 4 --spacing 3 --clean "$work/clean" --noise 0.05 && exit 0
   echo "check_alarm_sounds: attempt $attempt was not clean"
 done

@@ -11,7 +11,7 @@ driver=$(realpath "$1")
 shift
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run=$(cd "$here/../../.." && pwd)/scripts/wine-run.sh
-for tool in parec sox oggenc flac lame id3v2 python3; do
+for tool in parec sox oggenc flac lame id3v2 /usr/bin/python3; do
   command -v "$tool" >/dev/null || { echo "check_plugin_alarm: $tool missing, skipped"; exit 77; }
 done
 [ -n "${DISPLAY:-}" ] || { echo "check_plugin_alarm: no display, skipped"; exit 77; }
@@ -52,7 +52,7 @@ ring_recorded() {
     echo "check_plugin_alarm: the $format alarm case failed ($status)"
     return 2
   fi
-  python3 "$here/analyze_capture.py" "$work/capture.raw" --frequency 440 --amplitude 0.5 \
+  /usr/bin/python3 "$here/analyze_capture.py" "$work/capture.raw" --frequency 440 --amplitude 0.5 \
     --seconds 1
 }
 

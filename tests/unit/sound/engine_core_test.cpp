@@ -1,7 +1,11 @@
 // Engine configuration, the memory block and its layout, opening and closing on a device.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
 
 #include "sound_test_support.h"
 
@@ -58,7 +62,7 @@ TEST(EngineLayoutTest, FloatStereo48kFormatAndBuffers) {
     EngineLayout l;
     ASSERT_NE(0u, EngineRequiredSize(&c, &l));
     EXPECT_EQ(1500u, l.framesPerPeriod);
-    EXPECT_EQ(24000u, l.deviceBufferBytes);
+    EXPECT_EQ(DEVICE_BUFFERS * 12000u, l.deviceBufferBytes);
     EXPECT_EQ(1500u * 2 * 4, l.mixBufferBytes);
     EXPECT_EQ(8u * 3 * 1500 * 2 * 4, l.voiceBufferBytes);
     EXPECT_EQ(0xFFFE, l.deviceFormat.formatTag);
@@ -76,7 +80,7 @@ TEST(EngineLayoutTest, Pcm16At44100) {
     EngineLayout l;
     ASSERT_NE(0u, EngineRequiredSize(&c, &l));
     EXPECT_EQ(1378u, l.framesPerPeriod);
-    EXPECT_EQ(2u * 5512, l.deviceBufferBytes);
+    EXPECT_EQ(DEVICE_BUFFERS * 5512u, l.deviceBufferBytes);
     EXPECT_EQ(0, std::memcmp(l.deviceFormat.subFormat, DEVICE_SUBTYPE_PCM, 16));
 }
 
@@ -145,24 +149,90 @@ TEST(EngineOpenTest, RefusesBadBlocksAndSecondOpen) {
     EngineSetOutputDevice(nullptr);
 }
 
-TEST(EngineOpenTest, DeviceFailureLeavesEngineClosed) {
+TEST(EngineOpenTest, WithoutADeviceItRunsSilentAndTakesTheDeviceWhenItAppears) {
     TestOutputDevice device;
-    device.failNextOpen();
+    device.setGone(true);
     EngineSetOutputDevice(device.device());
     EngineConfig c = configOf(2, 16, 48000);
     uint64_t size = EngineRequiredSize(&c);
     void* block = alignedBlock(size);
-    EXPECT_EQ(SND_E_OPEN, EngineOpen(&c, block, size));
-    EXPECT_EQ(nullptr, EngineClose());
-    VoiceHandle h = 0;
-    EXPECT_EQ(SND_E_STATE, VoiceOpenFile(&h, 0, U16("x.wav")));
-    EXPECT_EQ(SND_E_STATE, VoicePlay(0x10001));
-    EXPECT_EQ(SND_E_STATE, EngineProbeFile(U16("x.wav")));
-    EXPECT_EQ(SND_E_STATE, EngineRegisterCodec(nullptr, nullptr));
-    // Without any device the engine does not open either, and the program runs silent.
+    ASSERT_EQ(SND_OK, EngineOpen(&c, block, size));
+    EXPECT_FALSE(device.isOpen());
+    EXPECT_EQ(SND_OK, EngineSetMasterVolume(1.0f));
+    device.setGone(false);
+    EXPECT_TRUE(waitUntilFor([&] { return device.started(); }, 3000));
+    EXPECT_EQ(DEVICE_BUFFERS, device.writes());
+    EXPECT_EQ(block, EngineClose());
+    EXPECT_FALSE(device.isOpen());
+    // Without any device layer at all the engine does not open, and the program runs silent.
     EngineSetOutputDevice(nullptr);
     EXPECT_EQ(SND_E_OPEN, EngineOpen(&c, block, size));
     freeAlignedBlock(block);
+}
+
+// Headphones unplugged mid-alarm and plugged back: the engine closes the failed device, the voice
+// goes on at the device's pace meanwhile, the device is opened again and the voice is heard on
+// from where it has got to.
+TEST(EngineRunTest, LostDeviceIsReopenedAndTheVoiceGoesOnWhereItIs) {
+    TempFolder temp;
+    WaveBuilder().fmt(1, 2, 48000, 4, 16).data(rampStereo16(96000)).save(temp.file("r.wav"));
+    EngineRun run(2, 32, 48000);
+    ASSERT_TRUE(run.ok());
+    VoiceHandle h = run.openReady(temp.file("r.wav"));
+    ASSERT_TRUE(run.waitRing(h, run.period()));
+    ASSERT_EQ(SND_OK, VoicePlay(h));
+    std::vector<uint8_t> before;
+    ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS + 2, &before));
+    ASSERT_FALSE(playedRampFrames(before).empty());
+
+    run.device().setGone(true);
+    run.device().playPeriod(nullptr);
+    ASSERT_TRUE(waitUntil([&] { return !run.device().isOpen(); }));
+    uint64_t lost = 0;
+    VoiceGetPosition(h, &lost, nullptr);
+    uint64_t now = 0;
+    ASSERT_TRUE(waitUntil([&] {
+        VoiceGetPosition(h, &now, nullptr);
+        return now >= lost + 4 * run.period();
+    }));
+
+    run.device().setGone(false);
+    ASSERT_TRUE(waitUntilFor([&] { return run.device().opens() == 2; }, 3000));
+    std::vector<uint8_t> after;
+    ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS + 2, &after));
+    std::vector<int> frames = playedRampFrames(after);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_GE(frames.front(), static_cast<int>(now));
+    for (size_t k = 1; k < frames.size(); ++k)
+        ASSERT_EQ(frames[k - 1] + 1, frames[k]);
+    EXPECT_EQ(VOICE_PLAYING, VoiceGetState(h));
+}
+
+// Voice calls racing EngineClose from other threads get SND_E_STATE once it has begun and never
+// touch the freed block (the sanitizers watch this).
+TEST(EngineRunTest, CloseWaitsForCallsFromOtherThreads) {
+    TempFolder temp;
+    WaveBuilder().fmt(1, 2, 48000, 4, 16).data(rampStereo16(4800)).save(temp.file("r.wav"));
+    for (int round = 0; round < 5; ++round) {
+        auto run = std::make_unique<EngineRun>(2, 16, 48000);
+        ASSERT_TRUE(run->ok());
+        VoiceHandle h = run->openReady(temp.file("r.wav"));
+        std::atomic<bool> closed{false};
+        std::vector<std::thread> callers;
+        for (int k = 0; k < 2; ++k)
+            callers.emplace_back([&] {
+                while (!closed.load()) {
+                    VoiceSetVolume(h, 0.5f);
+                    VoiceGetState(h);
+                }
+                EXPECT_EQ(SND_E_STATE, VoiceGetState(h));
+            });
+        platformSleep(5);
+        run.reset();
+        closed.store(true);
+        for (std::thread& t : callers)
+            t.join();
+    }
 }
 
 TEST(EngineRunTest, WritesSilenceWhileNothingPlays) {
@@ -173,7 +243,7 @@ TEST(EngineRunTest, WritesSilenceWhileNothingPlays) {
     ASSERT_EQ(6u * 1500 * 4, played.size());
     for (uint8_t b : played)
         ASSERT_EQ(0, b);
-    EXPECT_EQ(2 + 6, run.device().writes());
+    EXPECT_EQ(DEVICE_BUFFERS + 6, run.device().writes());
 }
 
 TEST(EngineRunTest, CodecTableIsBounded) {

@@ -183,15 +183,17 @@ TEST_P(GoldenTest, DeviceBytesMatchTheFormulas) {
     ASSERT_TRUE(run.waitRing(h, ring.size()));
     ASSERT_EQ(SND_OK, VoicePlay(h));
     std::vector<uint8_t> played;
-    // Two periods of silence were queued at open; then the voice, then one silent period.
-    ASSERT_TRUE(run.device().playPeriods(2 + periods + 1, &played));
+    // Periods of silence were queued in every buffer at open; then the voice, then one silent
+    // period.
+    const size_t ahead = DEVICE_BUFFERS;
+    ASSERT_TRUE(run.device().playPeriods(static_cast<int>(ahead + periods + 1), &played));
     size_t periodBytes = run.period() * 2 * (k.deviceBits / 8);
-    ASSERT_EQ((3u + periods) * periodBytes, played.size());
-    std::vector<uint8_t> voice(played.begin() + 2 * periodBytes,
-                               played.begin() + (2 + periods) * periodBytes);
+    ASSERT_EQ((ahead + 1 + periods) * periodBytes, played.size());
+    std::vector<uint8_t> voice(played.begin() + ahead * periodBytes,
+                               played.begin() + (ahead + periods) * periodBytes);
     for (size_t b = 0; b < expected.size(); ++b)
         ASSERT_EQ(expected[b], voice[b]) << "byte " << b << " of " << expected.size();
-    for (size_t b = (2 + periods) * periodBytes; b < played.size(); ++b)
+    for (size_t b = (ahead + periods) * periodBytes; b < played.size(); ++b)
         ASSERT_EQ(0, played[b]);
     EXPECT_EQ(VOICE_STOPPED, VoiceGetState(h));
     EXPECT_EQ(SND_OK, VoiceClose(h));
@@ -221,9 +223,9 @@ std::vector<uint8_t> firstMixedPeriod(EngineRun& run, const std::vector<VoiceHan
         EXPECT_EQ(SND_OK, VoicePlay(h));
     }
     std::vector<uint8_t> played;
-    EXPECT_TRUE(run.device().playPeriods(3, &played));
-    size_t periodBytes = played.size() / 3;
-    return std::vector<uint8_t>(played.begin() + 2 * periodBytes, played.end());
+    EXPECT_TRUE(run.device().playPeriods(DEVICE_BUFFERS + 1, &played));
+    size_t periodBytes = played.size() / (DEVICE_BUFFERS + 1);
+    return std::vector<uint8_t>(played.begin() + DEVICE_BUFFERS * periodBytes, played.end());
 }
 
 TEST(GoldenEdgeTest, MostNegative16BitSampleComesOutAsMinus32767) {
@@ -294,7 +296,7 @@ TEST(GoldenEdgeTest, MasterVolumeScalesTheOutput) {
     std::memcpy(&v, out.data(), 4);
     EXPECT_EQ(0.5f * 0.25f, v);
     EXPECT_EQ(SND_OK, EngineSetMasterVolume(-3.0f));
-    ASSERT_TRUE(run.device().playPeriods(2, &out));
+    ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS, &out));
     std::memcpy(&v, out.data() + out.size() - 4, 4);
     EXPECT_EQ(0.0f, v);
 }

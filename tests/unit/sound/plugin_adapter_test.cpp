@@ -449,7 +449,7 @@ TEST_F(PluginAdapterTest, VoicePlaysWhatThePluginDeliversAndReleasesItsState) {
     std::vector<uint8_t> played;
     ASSERT_TRUE(playUntilDone(
         run, [&] { return VoiceGetState(h) == VOICE_STOPPED; }, &played));
-    ASSERT_TRUE(run.device().playPeriods(2, &played));
+    ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS, &played));
     std::vector<int> frames = playedRampFrames(played);
     ASSERT_EQ(3000u, frames.size());
     for (int i = 0; i < 3000; ++i)
@@ -489,7 +489,7 @@ TEST_F(PluginAdapterTest, SeekGoesThroughThePluginAndAFailedOneKeepsThePosition)
     EXPECT_EQ(nullptr, r.sourceFormat);
     ASSERT_EQ(SND_OK, VoicePlay(h));
     std::vector<uint8_t> played;
-    ASSERT_TRUE(run.device().playPeriods(3, &played));
+    ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS + 1, &played));
     std::vector<int> frames = playedRampFrames(played);
     ASSERT_FALSE(frames.empty());
     for (size_t k = 0; k < frames.size(); ++k)

@@ -152,7 +152,7 @@ TEST_F(PluginLoaderTest, DeltaFilePlaysDecodedAndSeeksThroughThePlugin) {
         std::vector<uint8_t> played;
         ASSERT_TRUE(playUntilDone(
             run, [&] { return VoiceGetState(h) == VOICE_STOPPED; }, &played));
-        ASSERT_TRUE(run.device().playPeriods(2, &played));
+        ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS, &played));
         std::vector<int> frames = playedRampFrames(played);
         ASSERT_EQ(3000u, frames.size());
         for (int i = 0; i < 3000; ++i)
@@ -165,7 +165,7 @@ TEST_F(PluginLoaderTest, DeltaFilePlaysDecodedAndSeeksThroughThePlugin) {
         played.clear();
         ASSERT_TRUE(playUntilDone(
             run, [&] { return VoiceGetState(h) == VOICE_STOPPED; }, &played));
-        ASSERT_TRUE(run.device().playPeriods(2, &played));
+        ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS, &played));
         frames = playedRampFrames(played);
         ASSERT_EQ(900u, frames.size());
         EXPECT_EQ(2100, frames.front());

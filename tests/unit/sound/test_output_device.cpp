@@ -8,6 +8,7 @@ constexpr auto WAIT_LIMIT = std::chrono::seconds(5);
 
 TestOutputDevice::TestOutputDevice() {
     ops_.self = this;
+    ops_.stallMs = 0;
     ops_.open = open;
     ops_.isDone = isDone;
     ops_.write = write;
@@ -16,10 +17,10 @@ TestOutputDevice::TestOutputDevice() {
 }
 
 bool TestOutputDevice::open(void* self, const DeviceFormat* format, PlatformEvent* done,
-                            uint8_t* buffers[2], uint32_t bufferBytes) {
+                            uint8_t* const* buffers, uint32_t bufferBytes) {
     TestOutputDevice* d = static_cast<TestOutputDevice*>(self);
     std::lock_guard<std::mutex> hold(d->mutex_);
-    if (d->failOpen_) {
+    if (d->failOpen_ || d->gone_) {
         d->failOpen_ = false;
         return false;
     }
@@ -27,13 +28,21 @@ bool TestOutputDevice::open(void* self, const DeviceFormat* format, PlatformEven
     d->started_ = false;
     d->format_ = *format;
     d->done_ = done;
-    d->buffers_[0] = buffers[0];
-    d->buffers_[1] = buffers[1];
+    for (int k = 0; k < DEVICE_BUFFERS; ++k) {
+        d->buffers_[k] = buffers[k];
+        d->queued_[k] = false;
+    }
     d->bufferBytes_ = bufferBytes;
-    d->queued_[0] = d->queued_[1] = false;
     d->next_ = 0;
     d->writes_ = 0;
+    ++d->opens_;
+    d->changed_.notify_all();
     return true;
+}
+
+void TestOutputDevice::setGone(bool gone) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    gone_ = gone;
 }
 
 bool TestOutputDevice::isDone(void* self, int k) {
@@ -42,12 +51,14 @@ bool TestOutputDevice::isDone(void* self, int k) {
     return !d->queued_[k];
 }
 
-void TestOutputDevice::write(void* self, int k) {
+bool TestOutputDevice::write(void* self, int k) {
     TestOutputDevice* d = static_cast<TestOutputDevice*>(self);
     std::lock_guard<std::mutex> hold(d->mutex_);
+    if (d->gone_) return false;
     d->queued_[k] = true;
     ++d->writes_;
     d->changed_.notify_all();
+    return true;
 }
 
 void TestOutputDevice::start(void* self) {
@@ -71,7 +82,7 @@ bool TestOutputDevice::playPeriod(std::vector<uint8_t>* played) {
         return false;
     if (played) played->insert(played->end(), buffers_[k], buffers_[k] + bufferBytes_);
     queued_[k] = false;
-    next_ ^= 1;
+    next_ = (k + 1) % DEVICE_BUFFERS;
     PlatformEvent* done = done_;
     hold.unlock();
     eventSignal(done);
@@ -104,4 +115,8 @@ uint32_t TestOutputDevice::bufferBytes() {
 int TestOutputDevice::writes() {
     std::lock_guard<std::mutex> hold(mutex_);
     return writes_;
+}
+int TestOutputDevice::opens() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return opens_;
 }

@@ -16,6 +16,8 @@ class TestOutputDevice {
 
     // Makes the next open fail, as a machine without sound would.
     void failNextOpen() { failOpen_ = true; }
+    // While set, opens fail and writes report a failure, as when the device is unplugged.
+    void setGone(bool gone);
     // Plays the next queued buffer: appends its bytes to `played` (if given), hands it back to
     // the engine and waits until the engine has queued it again. False on timeout.
     bool playPeriod(std::vector<uint8_t>* played);
@@ -27,12 +29,13 @@ class TestOutputDevice {
     DeviceFormat format();
     uint32_t bufferBytes();
     int writes();
+    int opens();
 
   private:
     static bool open(void* self, const DeviceFormat* format, PlatformEvent* done,
-                     uint8_t* buffers[2], uint32_t bufferBytes);
+                     uint8_t* const* buffers, uint32_t bufferBytes);
     static bool isDone(void* self, int k);
-    static void write(void* self, int k);
+    static bool write(void* self, int k);
     static void start(void* self);
     static void close(void* self);
 
@@ -40,13 +43,15 @@ class TestOutputDevice {
     std::mutex mutex_;
     std::condition_variable changed_;
     bool failOpen_ = false;
+    bool gone_ = false;
     bool open_ = false;
     bool started_ = false;
     DeviceFormat format_{};
     PlatformEvent* done_ = nullptr;
-    uint8_t* buffers_[2] = {nullptr, nullptr};
+    uint8_t* buffers_[DEVICE_BUFFERS] = {};
     uint32_t bufferBytes_ = 0;
-    bool queued_[2] = {false, false};
+    bool queued_[DEVICE_BUFFERS] = {};
     int next_ = 0;
     int writes_ = 0;
+    int opens_ = 0;
 };

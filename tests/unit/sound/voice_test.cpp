@@ -24,12 +24,12 @@ std::vector<int> rampFrames(const std::vector<uint8_t>& played) {
     return frames;
 }
 
-// Plays periods until `done` holds (at most `limit` periods), then the two periods already
-// mixed and queued behind it.
+// Plays periods until `done` holds (at most `limit` periods), then the periods already mixed
+// and queued behind it.
 bool playUntil(EngineRun& run, const std::function<bool()>& done, int limit,
                std::vector<uint8_t>* played = nullptr) {
     for (int k = 0; k < limit; ++k) {
-        if (done()) return run.device().playPeriods(2, played);
+        if (done()) return run.device().playPeriods(DEVICE_BUFFERS, played);
         if (!run.device().playPeriod(played)) return false;
     }
     return false;
@@ -99,6 +99,8 @@ TEST_F(VoiceTest, VoiceWithoutHandlePlaysAtOnceAndFreesItsSlot) {
     std::vector<uint8_t> played;
     ASSERT_TRUE(playUntilDone(
         run, [&] { return run.allocatedVoices() == 0; }, &played));
+    // The end of the voice may still wait in the device's queue.
+    ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS, &played));
     std::vector<int> frames = rampFrames(played);
     ASSERT_FALSE(frames.empty());
     EXPECT_EQ(0, frames.front());

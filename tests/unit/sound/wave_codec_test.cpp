@@ -480,7 +480,7 @@ TEST(ReadHookCodecTest, WithoutSeekHookItPlaysOnceEvenInLoopMode) {
     for (int k = 0; k < 10 && VoiceGetState(h) != VOICE_STOPPED; ++k)
         ASSERT_TRUE(run.device().playPeriod(&played));
     EXPECT_EQ(VOICE_STOPPED, VoiceGetState(h));
-    ASSERT_TRUE(run.device().playPeriods(2, &played));
+    ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS, &played));
     int nonSilent = 0;
     for (size_t at = 0; at + 8 <= played.size(); at += 8) {
         float left;

@@ -25,15 +25,11 @@ TEST(WaveOutTest, OpensWithADeviceAndRunsSilentWithout) {
     uint64_t size = EngineRequiredSize(&config);
     void* block = alignedBlock(size);
     EngineSetOutputDevice(waveOutDevice());
-    int32_t opened = EngineOpen(&config, block, size);
-    if (waveOutGetNumDevs() == 0) {
-        EXPECT_EQ(SND_E_OPEN, opened);
-        EXPECT_EQ(SND_E_STATE, EngineSetMasterVolume(1.0f));
-    } else {
-        ASSERT_EQ(SND_OK, opened);
-        Sleep(200); // a few periods of silence go through the device
-        EXPECT_EQ(block, EngineClose());
-    }
+    // With a device a few periods of silence go through it; without one the engine runs silent
+    // and tries the device again each second. Either way it closes at once.
+    ASSERT_EQ(SND_OK, EngineOpen(&config, block, size));
+    Sleep(200);
+    EXPECT_EQ(block, EngineClose());
     EngineSetOutputDevice(nullptr);
     freeAlignedBlock(block);
 }
@@ -122,7 +118,7 @@ TEST(AcmServicesTest, EngineDecodesThroughAcm) {
     ASSERT_TRUE(run.waitRing(h, ACM_FRAMES));
     ASSERT_EQ(SND_OK, VoicePlay(h));
     std::vector<uint8_t> played;
-    ASSERT_TRUE(run.device().playPeriods(4, &played));
+    ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS + 2, &played));
     EXPECT_EQ(VOICE_STOPPED, VoiceGetState(h));
     int frames = 0;
     for (size_t at = 0; at + 8 <= played.size(); at += 8) {
