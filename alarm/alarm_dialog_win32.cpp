@@ -13,6 +13,9 @@
 #include "gfx/screen_win32.h"
 #include "sound/sound_engine.h"
 #include "util/debug_log.h"
+#include "util/dropped_files_win32.h"
+#include "util/owned_handle_win32.h"
+#include "util/window_class_win32.h"
 #include "util/path_util.h"
 #include "util/window_placement_win32.h"
 
@@ -355,30 +358,24 @@ void chooseSoundFile(AlarmDialog* d) {
 
 // The first dropped file a codec can play becomes the sound file; the rest are ignored.
 void takeDroppedFile(AlarmDialog* d, HDROP drop) {
-    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        // A longer path would arrive cut short and name some other file.
-        if (DragQueryFileW(drop, i, nullptr, 0) >= UINT(PATH_UNITS)) continue;
-        wchar_t path[PATH_UNITS];
-        if (DragQueryFileW(drop, i, path, PATH_UNITS) == 0) continue;
-        if (offerSoundFile(d, path)) return;
-    }
+    forEachDroppedFile(drop, [d](const wchar_t* path) { return offerSoundFile(d, path); });
 }
 
 LRESULT CALLBACK fileButtonProcedure(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-    AlarmDialog* d = reinterpret_cast<AlarmDialog*>(GetWindowLongPtrW(button, GWLP_USERDATA));
+    AlarmDialog* d = stateOf<AlarmDialog>(button);
     if (!d) return DefWindowProcW(button, message, wParam, lParam);
-    if (message == WM_DROPFILES) takeDroppedFile(d, reinterpret_cast<HDROP>(wParam));
-    LRESULT result = CallWindowProcW(d->fileButtonProc, button, message, wParam, lParam);
+    if (message != WM_DROPFILES)
+        return CallWindowProcW(d->fileButtonProc, button, message, wParam, lParam);
     // The button's own procedure leaves the drop's memory to whoever handled it.
-    if (message == WM_DROPFILES) DragFinish(reinterpret_cast<HDROP>(wParam));
-    return result;
+    OwnedDrop drop(reinterpret_cast<HDROP>(wParam));
+    takeDroppedFile(d, drop.get());
+    return CallWindowProcW(d->fileButtonProc, button, message, wParam, lParam);
 }
 
 void subclassFileButton(AlarmDialog* d) {
     HWND button = GetDlgItem(d->editPanel, ID_SOUND_FILE);
     DragAcceptFiles(button, TRUE);
-    SetWindowLongPtrW(button, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(d));
+    attachWindowState(button, d);
     d->fileButtonProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(fileButtonProcedure)));
 }
@@ -387,7 +384,7 @@ void restoreFileButton(AlarmDialog* d) {
     HWND button = GetDlgItem(d->editPanel, ID_SOUND_FILE);
     if (!button || !d->fileButtonProc) return;
     SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(d->fileButtonProc));
-    SetWindowLongPtrW(button, GWLP_USERDATA, 0);
+    attachWindowState(button, nullptr);
 }
 
 // An edit's new text: stored within its field's range; a clamped value replaces the text.

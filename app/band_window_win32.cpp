@@ -4,6 +4,7 @@
 #include "gfx/bitmap.h"
 #include "gfx/region_from_alpha_win32.h"
 #include "gfx/screen_win32.h"
+#include "util/window_class_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
 #include "gfx/fade.h"
@@ -14,18 +15,11 @@ namespace {
 // Background brush value 12, as the watch class takes it; never painted, WM_ERASEBKGND is eaten.
 const HBRUSH CLASS_BACKGROUND = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(12));
 
-WatchApp* appOf(HWND window) {
-    return reinterpret_cast<WatchApp*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
 void onCreate(HWND window, LPARAM lParam) {
-    const CREATESTRUCTW* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    WatchApp* app = static_cast<WatchApp*>(create->lpCreateParams);
-    if (!app) {
+    if (!attachOnCreate<WatchApp>(window, lParam)) {
         DestroyWindow(window);
         return;
     }
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
     SetLayeredWindowAttributes(window, 0, FIRST_OPACITY, LWA_ALPHA);
 }
 
@@ -43,21 +37,16 @@ void followOwner(HWND window) {
     if (GetWindowRect(GetParent(window), &owner)) moveWindowTo(window, owner.left, owner.top);
 }
 
-void shapeBand(WatchApp* app, int i) {
+// A band without a window frees its region with the owner; an empty band hides.
+void shapeBand(WatchApp* app, int i, OwnedRegion* region) {
     HWND band = app->bandWindows[i];
-    HRGN region = app->bandRegions[i];
-    if (!band) {
-        // No window to hand the region to; it would never be freed otherwise.
-        if (region) DeleteObject(region);
-        app->bandRegions[i] = nullptr;
-        return;
-    }
-    if (!region) {
+    if (!band) return;
+    if (!*region) {
         ShowWindow(band, SW_HIDE);
         return;
     }
     resizeWindow(band, app->width, app->height);
-    SetWindowRgn(band, region, FALSE);
+    giveRegion(band, region);
     ShowWindow(band, SW_SHOWNA);
 }
 
@@ -66,7 +55,7 @@ LRESULT CALLBACK bandWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         onCreate(window, lParam);
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    WatchApp* app = appOf(window);
+    WatchApp* app = stateOf<WatchApp>(window);
     if (!app) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_DESTROY:
@@ -88,15 +77,8 @@ LRESULT CALLBACK bandWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 } // namespace
 
 bool registerBandClass(HINSTANCE instance) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = bandWindowProcedure;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = CLASS_BACKGROUND;
-    wc.lpszClassName = BAND_CLASS;
-    return RegisterClassExW(&wc) != 0;
+    return registerWindowClass(
+        instance, {BAND_CLASS, bandWindowProcedure, CS_HREDRAW | CS_VREDRAW, CLASS_BACKGROUND});
 }
 
 void createBandWindows(WatchApp* app) {
@@ -108,12 +90,13 @@ void createBandWindows(WatchApp* app) {
 
 void rebuildBands(WatchApp* app) {
     const CBitMap* sprite = app->spriteSurface;
+    OwnedRegion regions[BAND_COUNT];
     for (int i = 0; i < BAND_COUNT; ++i) {
         AlphaBand band = alphaBand(i);
-        app->bandRegions[i] = sprite ? regionFromAlpha(&sprite->info.header, sprite->backBuffer(),
-                                                       nullptr, nullptr, band.low, band.high)
-                                     : nullptr;
+        if (sprite)
+            regions[i].reset(regionFromAlpha(&sprite->info.header, sprite->backBuffer(), nullptr,
+                                             nullptr, band.low, band.high));
     }
     for (int i = 0; i < BAND_COUNT; ++i)
-        shapeBand(app, i);
+        shapeBand(app, i, &regions[i]);
 }

@@ -11,21 +11,34 @@
 #include "watch/watch_mode.h"
 #include "app/watch_mode_win32.h"
 #include "app/watch_window_win32.h"
+#include "util/owned_handle_win32.h"
+
+#include <utility>
 
 namespace {
 
 constexpr int MENU_DEPTH = 4;
 
+// Hangs a filled submenu into its parent, which then owns it; one the parent refused is freed.
+void appendSubmenu(HMENU parent, OwnedMenu* submenu, const char16* title) {
+    if (AppendMenuW(parent, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu->get()),
+                    title))
+        submenu->release();
+    else
+        submenu->reset();
+}
+
 // Turns the entry list into popup menus. A submenu is filled before it is appended to its
-// parent, so an open submenu waits on a small stack with its title.
-HMENU menuFromEntries(const MenuEntry* entries, size_t count) {
-    HMENU stack[MENU_DEPTH];
+// parent, so an open submenu waits on a small stack with its title; one never closed is freed.
+OwnedMenu menuFromEntries(const MenuEntry* entries, size_t count) {
+    OwnedMenu stack[MENU_DEPTH];
     const char16* titles[MENU_DEPTH];
     int depth = 0;
-    stack[0] = CreatePopupMenu();
+    stack[0].reset(CreatePopupMenu());
+    if (!stack[0]) return OwnedMenu();
     for (size_t i = 0; i < count; ++i) {
         const MenuEntry& e = entries[i];
-        HMENU menu = stack[depth];
+        HMENU menu = stack[depth].get();
         switch (e.kind) {
         case MenuEntryKind::Command:
             AppendMenuW(menu, MF_STRING | (e.checked ? MF_CHECKED : MF_UNCHECKED), e.id, e.text);
@@ -35,18 +48,17 @@ HMENU menuFromEntries(const MenuEntry* entries, size_t count) {
             break;
         case MenuEntryKind::SubmenuBegin:
             if (depth + 1 >= MENU_DEPTH) break;
-            stack[++depth] = CreatePopupMenu();
+            stack[++depth].reset(CreatePopupMenu());
             titles[depth] = e.text;
             break;
         case MenuEntryKind::SubmenuEnd:
             if (depth == 0) break;
-            AppendMenuW(stack[depth - 1], MF_STRING | MF_POPUP,
-                        reinterpret_cast<UINT_PTR>(stack[depth]), titles[depth]);
+            appendSubmenu(stack[depth - 1].get(), &stack[depth], titles[depth]);
             --depth;
             break;
         }
     }
-    return stack[0];
+    return std::move(stack[0]);
 }
 
 void hideWatch(HWND window) {
@@ -97,24 +109,23 @@ void carryOut(HWND window, WatchApp* app, CommandOutcome outcome) {
 void showContextMenu(HWND window, WatchApp* app, int x, int y) {
     MenuEntry entries[CONTEXT_MENU_CAPACITY];
     size_t count = buildContextMenu(app->settings, app->watchMode, entries);
-    HMENU menu = menuFromEntries(entries, count);
+    OwnedMenu menu = menuFromEntries(entries, count);
     if (!menu) return;
-    TrackPopupMenu(menu, 0, x, y, 0, window, nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenu(menu.get(), 0, x, y, 0, window, nullptr);
 }
 
 void showTrayMenu(HWND window) {
     MenuEntry entries[2];
     size_t count = buildTrayMenu(IsIconic(window) != 0, entries);
-    HMENU menu = menuFromEntries(entries, count);
+    OwnedMenu menu = menuFromEntries(entries, count);
     if (!menu) return;
     POINT cursor;
     GetCursorPos(&cursor);
     // Without being the foreground window the menu would not close when the user clicks
     // elsewhere.
     SetForegroundWindow(window);
-    TrackPopupMenu(menu, 0, cursor.x, cursor.y, 0, window, nullptr);
-    DestroyMenu(menu);
+    TrackPopupMenu(menu.get(), 0, cursor.x, cursor.y, 0, window, nullptr);
+    menu.reset();
     PostMessageW(window, WM_NULL, 0, 0);
 }
 

@@ -8,6 +8,7 @@
 #include "gfx/bitmap.h"
 #include "gfx/region_from_alpha_win32.h"
 #include "player/alarm_popup_win32.h"
+#include "util/window_class_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
 #include "app/band_window_win32.h"
@@ -16,6 +17,7 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <new>
 
 const wchar_t* const WATCH_CLASS = L"Korvanex-100";
 const wchar_t* const BAND_CLASS = L"Korvanex-Alpha";
@@ -27,15 +29,8 @@ namespace {
 const HBRUSH CLASS_BACKGROUND = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(12));
 
 bool registerWatchClass(HINSTANCE instance) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = watchWindowProcedure;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = CLASS_BACKGROUND;
-    wc.lpszClassName = WATCH_CLASS;
-    return RegisterClassExW(&wc) != 0;
+    return registerWindowClass(instance, {WATCH_CLASS, watchWindowProcedure,
+                                          CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, CLASS_BACKGROUND});
 }
 
 // The alarm list with the alarms of Alarm.xml in the working directory, the program folder,
@@ -74,11 +69,13 @@ bool WatchApp::create(int showCommand) {
     alarms = loadAlarmList();
     if (!alarms) return false;
 
-    spriteSurface = new CBitMap;
+    spriteSurface = new (std::nothrow) CBitMap;
+    if (!spriteSurface) return false;
     switchCharacter(this, false);
-    watchRegion = regionFromAlpha(&spriteSurface->info.header, spriteSurface->backBuffer(), &width,
-                                  &height, WATCH_BAND_LOW, WATCH_BAND_HIGH);
-    windowSurface = new CBitMap;
+    watchRegion.reset(regionFromAlpha(&spriteSurface->info.header, spriteSurface->backBuffer(),
+                                      &width, &height, WATCH_BAND_LOW, WATCH_BAND_HIGH));
+    windowSurface = new (std::nothrow) CBitMap;
+    if (!windowSurface) return false;
     windowSurface->create(24, width, height);
 
     watchWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, WATCH_CLASS, WATCH_TITLE,

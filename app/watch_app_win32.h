@@ -9,6 +9,7 @@
 #include "alarm/alarm_check.h"
 #include "alarm/alarm_entry.h"
 #include "platform/platform.h"
+#include "util/owned_handle_win32.h"
 #include "watch/watch_face.h"
 
 struct AlarmList;
@@ -41,8 +42,9 @@ struct WatchApp {
     HINSTANCE instance = nullptr;
     HWND watchWindow = nullptr;
     HWND bandWindows[BAND_COUNT] = {};
-    HRGN watchRegion = nullptr;
-    HRGN bandRegions[BAND_COUNT] = {};
+    // The watch window's shape until the window takes it; a window that was never made leaves
+    // it here to be freed.
+    OwnedRegion watchRegion;
     RECT watchRect = {};
     int32_t fadeLevel = 0;
     int32_t width = 0;

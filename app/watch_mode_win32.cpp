@@ -4,6 +4,7 @@
 
 #include "settings/settings.h"
 #include "app/watch_app_win32.h"
+#include "util/window_class_win32.h"
 #include "util/window_placement_win32.h"
 #include "link/watch_messages.h"
 #include "watch/watch_mode.h"
@@ -14,10 +15,6 @@ namespace {
 constexpr int NOTICE_DIALOG = 207;
 constexpr int NOTICE_DO_NOT_ASK = 1024;
 
-WatchApp* appOf(HWND dialog) {
-    return reinterpret_cast<WatchApp*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-}
-
 // The close button (or Enter) is the only way the tick box is kept.
 void closeWithButton(HWND dialog, WatchApp* app) {
     bool ticked = IsDlgButtonChecked(dialog, NOTICE_DO_NOT_ASK) == BST_CHECKED;
@@ -27,11 +24,11 @@ void closeWithButton(HWND dialog, WatchApp* app) {
 
 INT_PTR CALLBACK noticeProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+        attachWindowState(dialog, reinterpret_cast<WatchApp*>(lParam));
         centerWindow(dialog, nullptr);
         return TRUE;
     }
-    WatchApp* app = appOf(dialog);
+    WatchApp* app = stateOf<WatchApp>(dialog);
     if (!app) return FALSE;
     switch (message) {
     case WM_DESTROY:

@@ -10,6 +10,7 @@
 #include "gfx/bitmap.h"
 #include "gfx/region_from_alpha_win32.h"
 #include "gfx/screen_win32.h"
+#include "util/window_class_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
 #include "app/band_window_win32.h"
@@ -27,19 +28,13 @@ namespace {
 // Broadcast by the shell when the taskbar is (re)created: the tray icon must be added again.
 UINT taskbarCreatedMessage = 0;
 
-WatchApp* appOf(HWND window) {
-    return reinterpret_cast<WatchApp*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
 LRESULT onCreate(HWND window, LPARAM lParam) {
-    const CREATESTRUCTW* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    WatchApp* app = static_cast<WatchApp*>(create->lpCreateParams);
+    WatchApp* app = attachOnCreate<WatchApp>(window, lParam);
     if (!app) {
         DestroyWindow(window);
         return 0;
     }
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
-    if (app->watchRegion) SetWindowRgn(window, app->watchRegion, FALSE);
+    giveRegion(window, &app->watchRegion);
     app->fadeLevel = 0;
     SetLayeredWindowAttributes(window, 0, FIRST_OPACITY, LWA_ALPHA);
     SetTimer(window, TIMER_FADE_IN, 1, nullptr);
@@ -210,16 +205,16 @@ BOOL CALLBACK sendIfOwned(HWND candidate, LPARAM lParam) {
     return TRUE;
 }
 
-// Messages answered the same way whatever their parameters; -1 when `message` is not one.
-LRESULT fixedAnswer(UINT message) {
+// Messages answered the same way whatever their parameters.
+MessageAnswer fixedAnswer(UINT message) {
     switch (message) {
     case WM_SIZE:
     case WM_KEYDOWN:
-        return 0;
+        return answer(0);
     case WM_ERASEBKGND:
-        return 1;
+        return answer(1);
     default:
-        return -1;
+        return NOT_HANDLED;
     }
 }
 
@@ -300,12 +295,12 @@ void switchCharacter(WatchApp* app, bool apply) {
     composeCharacterSprite(app->spriteSurface, chara, &app->panelX, &app->panelY);
     if (!apply) return;
     const CBitMap* sprite = app->spriteSurface;
-    app->watchRegion = regionFromAlpha(&sprite->info.header, sprite->backBuffer(), &app->width,
-                                       &app->height, WATCH_BAND_LOW, WATCH_BAND_HIGH);
+    app->watchRegion.reset(regionFromAlpha(&sprite->info.header, sprite->backBuffer(), &app->width,
+                                           &app->height, WATCH_BAND_LOW, WATCH_BAND_HIGH));
     app->windowSurface->release();
     app->windowSurface->create(24, app->width, app->height);
     resizeWindow(app->watchWindow, app->width, app->height);
-    SetWindowRgn(app->watchWindow, app->watchRegion, FALSE);
+    giveRegion(app->watchWindow, &app->watchRegion);
     rebuildBands(app);
     placeWatch(app);
     InvalidateRect(app->watchWindow, nullptr, TRUE);
@@ -333,9 +328,9 @@ LRESULT CALLBACK watchWindowProcedure(HWND window, UINT message, WPARAM wParam, 
         onCreate(window, lParam);
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    WatchApp* app = appOf(window);
+    WatchApp* app = stateOf<WatchApp>(window);
     if (!app) return DefWindowProcW(window, message, wParam, lParam);
-    LRESULT fixed = fixedAnswer(message);
-    if (fixed >= 0) return fixed;
+    MessageAnswer fixed = fixedAnswer(message);
+    if (fixed.handled) return fixed.result;
     return dispatch(window, app, message, wParam, lParam);
 }

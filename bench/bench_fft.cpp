@@ -43,7 +43,7 @@ struct StereoBlock {
     void windowedSum(float* out) const {
         for (int32_t j = 0; j < BLOCK_FRAMES; ++j)
             out[j] = left[size_t(j)] + right[size_t(j)];
-        applyWindow(out, BLOCK_FRAMES, WINDOW_HAMMING, 0.54f, 1.5f);
+        applyWindow(out, BLOCK_FRAMES, WINDOW_HAMMING, HAMMING_ALPHA, KAISER_ALPHA);
         for (uint32_t j = BLOCK_FRAMES; j < FFT_SIZE; ++j)
             out[j] = 0.0f;
     }

@@ -1,14 +1,14 @@
 #include "gfx/fade.h"
 
 bool fadeInStep(int32_t* level) {
-    *level += 12;
-    if (*level < 255) return false;
-    *level = 255;
+    *level += FADE_IN_STEP;
+    if (*level < FULL_OPACITY) return false;
+    *level = FULL_OPACITY;
     return true;
 }
 
 bool fadeOutStep(int32_t* level) {
-    *level -= 16;
+    *level -= FADE_OUT_STEP;
     if (*level > 0) return false;
     *level = 0;
     return true;

@@ -1,5 +1,7 @@
 #include "gfx/screen_win32.h"
 
+#include "util/window_class_win32.h"
+
 static_assert(sizeof(BitmapInfoHeader) == sizeof(BITMAPINFOHEADER), "picture header layout");
 static_assert(sizeof(BitmapInfo) == sizeof(BITMAPINFO), "picture info layout");
 
@@ -24,7 +26,7 @@ void presentSurfaceArea(HDC dc, const CBitMap& surface, const RECT& area) {
 namespace {
 
 LRESULT CALLBACK screenProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    CScreen* screen = reinterpret_cast<CScreen*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    CScreen* screen = stateOf<CScreen>(window);
     if (!screen) return 0;
     if (message == WM_PAINT) {
         PAINTSTRUCT ps;
@@ -44,13 +46,13 @@ LRESULT CALLBACK screenProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 CScreen::~CScreen() {
     if (window) {
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        attachWindowState(window, nullptr);
     }
 }
 
 bool CScreen::attach(HWND target) {
     window = target;
-    SetWindowLongPtrW(target, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    attachWindowState(target, this);
     previousProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(screenProcedure)));
     RECT r;

@@ -14,6 +14,7 @@
 #include "player/sound_test_entry.h"
 #include "player/spectrum_analyzer.h"
 #include "player/visualizer.h"
+#include "util/window_class_win32.h"
 #include "util/window_placement_win32.h"
 #include "gfx/fade.h"
 #include "link/watch_info_win32.h"
@@ -23,7 +24,7 @@ const wchar_t* const ALARM_POPUP_CLASS = L"ALARM-CLASS";
 
 // One popup window's state, made by openAlarmPopup and freed by the window's WM_DESTROY.
 struct AlarmPopup {
-    HRGN region; // the window's shape; the window owns it once WM_CREATE has set it
+    HRGN region; // the window's shape until WM_CREATE hands it to the window, then null
     RECT watchRect;
     VoiceHandle voice;
     uint32_t flags;
@@ -48,21 +49,13 @@ constexpr UINT_PTR TIMER_FADE = 12;
 constexpr UINT FRAME_PERIOD_MS = 10;
 constexpr UINT START_POLL_MS = 10;
 constexpr UINT FADE_PERIOD_MS = 1;
-constexpr int32_t FULL_OPACITY = 255;
 // The player panel is a 24-bit picture: every pixel that is not pure black belongs to the shape.
 constexpr uint8_t PANEL_ALPHA_LOW = 8;
 constexpr uint8_t PANEL_ALPHA_HIGH = 255;
 constexpr uint32_t SYMBOL_COUNT = 7;
-// Analyzer window parameters; only the Hamming window is used, Kaiser keeps its usual default.
-constexpr float HAMMING_ALPHA = 0.54f;
-constexpr float KAISER_ALPHA = 8.0f;
 // Spectrum bars of four columns and a gap, or one bar per column when smoothing.
 constexpr int32_t BAR_GROUP = 5;
 constexpr int32_t SMOOTH_BAR_GROUP = 1;
-
-AlarmPopup* popupOf(HWND window) {
-    return reinterpret_cast<AlarmPopup*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
 
 int32_t pictureWidth(const BitmapInfoHeader* picture) {
     return picture ? int32_t(std::abs(int64_t(picture->width))) : 0;
@@ -275,82 +268,81 @@ void onSettingsChanged(HWND window, AlarmPopup* popup) {
 }
 
 void onDestroy(HWND window, AlarmPopup* popup) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    attachWindowState(window, nullptr);
     KillTimer(window, TIMER_FRAME);
     // Closing the voice ends the analyzer's tap thread; only then may the analyzer go.
     VoiceClose(popup->voice);
     popup->voice = 0;
     freeSpectrumAnalyzer(popup->analyzer);
+    if (popup->region) DeleteObject(popup->region);
     free(popup->peakHold);
     delete popup->surface;
     free(popup);
 }
 
 LRESULT onCreate(HWND window, LPARAM lParam) {
-    const CREATESTRUCTW* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    AlarmPopup* popup = static_cast<AlarmPopup*>(create->lpCreateParams);
+    AlarmPopup* popup = attachOnCreate<AlarmPopup>(window, lParam);
     if (!popup) {
         DestroyWindow(window);
         return 0;
     }
     placePopup(window, popup, popup->watchRect);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(popup));
-    SetWindowRgn(window, popup->region, FALSE);
+    if (SetWindowRgn(window, popup->region, FALSE)) popup->region = nullptr;
     SetTimer(window, TIMER_START, START_POLL_MS, nullptr);
     return 0;
 }
 
-// Messages of a popup whose state is known; -1 hands the message to the default procedure.
-LRESULT dispatch(HWND window, AlarmPopup* popup, UINT message, WPARAM wParam) {
+// Messages of a popup whose state is known.
+MessageAnswer dispatch(HWND window, AlarmPopup* popup, UINT message, WPARAM wParam) {
     switch (message) {
     case WM_PAINT:
         onPaint(window, popup);
-        return 0;
+        return answer(0);
     case WM_TIMER:
         onTimer(window, popup, wParam);
-        return 0;
+        return answer(0);
     case WM_ERASEBKGND:
     case WM_MOUSEMOVE:
-        return 1;
+        return answer(1);
     case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE; // clicks act on the popup without taking the focus
+        return answer(MA_NOACTIVATE); // clicks act on the popup without taking the focus
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         onClick(popup);
-        return 0;
+        return answer(0);
     case WM_RBUTTONDOWN:
     case WM_OWNER_CLOSING:
         startFadeOut(window);
-        return message == WM_OWNER_CLOSING ? 1 : 0;
+        return answer(message == WM_OWNER_CLOSING ? 1 : 0);
     case WM_OWNER_MOVED:
         onOwnerMoved(window, popup);
-        return 1;
+        return answer(1);
     case WM_OWNER_PLACED:
         ShowWindow(window, SW_SHOWNA);
-        return 1;
+        return answer(1);
     case WM_OWNER_SESSION_END:
         KillTimer(window, TIMER_START);
         KillTimer(window, TIMER_FADE);
         DestroyWindow(window);
-        return 1;
+        return answer(1);
     case WM_SETTINGS_CHANGED:
         onSettingsChanged(window, popup);
-        return 1;
+        return answer(1);
     default:
-        return -1;
+        return NOT_HANDLED;
     }
 }
 
 LRESULT CALLBACK popupProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) return onCreate(window, lParam);
-    AlarmPopup* popup = popupOf(window);
+    AlarmPopup* popup = stateOf<AlarmPopup>(window);
     if (!popup) return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_DESTROY) {
         onDestroy(window, popup);
         return 0;
     }
-    LRESULT result = dispatch(window, popup, message, wParam);
-    if (result >= 0) return result;
+    MessageAnswer reply = dispatch(window, popup, message, wParam);
+    if (reply.handled) return reply.result;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -367,15 +359,8 @@ AlarmPopup* abandon(AlarmPopup* popup, VoiceHandle voice) {
 
 } // namespace
 
-ATOM registerAlarmPopupClass(HINSTANCE instance) {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = popupProcedure;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = ALARM_POPUP_CLASS;
-    return RegisterClassExW(&wc);
+bool registerAlarmPopupClass(HINSTANCE instance) {
+    return registerWindowClass(instance, {ALARM_POPUP_CLASS, popupProcedure, CS_DBLCLKS, nullptr});
 }
 
 AlarmPopup* openAlarmPopup(HWND watchWindow, const RECT& watchRect, HINSTANCE instance,

@@ -15,8 +15,8 @@ extern const wchar_t* const ALARM_POPUP_CLASS;
 
 struct AlarmPopup;
 
-// Registers "ALARM-CLASS" once at start-up. Returns the class atom, 0 on failure.
-ATOM registerAlarmPopupClass(HINSTANCE instance);
+// Registers "ALARM-CLASS" once at start-up. False on failure.
+bool registerAlarmPopupClass(HINSTANCE instance);
 
 // Opens an invisible popup owned by `watchWindow` that starts `voice` as soon as it is ready.
 // The popup owns the voice from this call on, also when it fails (then the voice is closed and

@@ -2,7 +2,7 @@
 
 #include "gfx/bitmap.h"
 #include "gfx/draw.h"
-#include "watch/watch_face.h"
+#include "gfx/glyph_line.h"
 
 namespace {
 
@@ -22,12 +22,8 @@ void drawPopupSymbol(CBitMap* surface, const BitmapInfoHeader* symbol) {
 }
 
 void drawPopupReadout(CBitMap* surface, const PopupReadout& readout) {
-    // The watch face prints its time line the same way: blank tens for the hour, black
-    // silhouettes, and the mark 12 rows below the digits' top.
-    WatchFace face = {};
-    face.windowSurface = surface;
-    face.timeFormat = readout.timeFormat;
-    drawTime(face, readout.clock, READOUT_X, READOUT_Y);
+    // The same time line as the watch face's.
+    drawTimeLine(surface, readout.timeFormat, readout.clock, READOUT_X, READOUT_Y);
 }
 
 void drawProgressBar(CBitMap* surface, int32_t playedEnd, bool preview, int32_t previewEnd) {

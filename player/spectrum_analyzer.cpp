@@ -29,6 +29,8 @@ struct AnalyzerBlock {
 // Single-precision constants of the analysis, fixed so that every build gives the same factors.
 constexpr float PI_F = 3.141593f;
 constexpr float TWO_PI_F = 6.283186f;
+// 1 - HAMMING_ALPHA, written out: the single-precision difference is not 0.46f.
+constexpr float HAMMING_BETA = 0.46f;
 
 // Largest transform we build: one block of this many points already takes 48 × N bytes.
 constexpr uint32_t MAX_FFT_SIZE = 1u << 24;
@@ -255,8 +257,8 @@ SpectrumAnalyzer* createSpectrumAnalyzer(uint32_t frameRate, uint32_t channels,
     an->stages = log2Of(n);
     an->fftSize = n;
     an->windowType = WINDOW_HAMMING;
-    an->hammingAlpha = 0.54f;
-    an->kaiserAlpha = 1.5f;
+    an->hammingAlpha = HAMMING_ALPHA;
+    an->kaiserAlpha = KAISER_ALPHA;
     if (n >= 2) fillRealFftTables(an->twiddles, n);
     return an;
 }
@@ -356,7 +358,7 @@ void applyWindow(float* x, uint32_t length, int32_t type, float hammingAlpha, fl
         break;
     case WINDOW_HAMMING:
         for (uint32_t i = 0; i < length; ++i)
-            x[i] *= 0.54f - 0.46f * std::cos(TWO_PI_F * float(i) / d);
+            x[i] *= HAMMING_ALPHA - HAMMING_BETA * std::cos(TWO_PI_F * float(i) / d);
         break;
     case WINDOW_GENERALIZED_HAMMING: {
         // Outside 0.5..1.0 the window would go negative or grow toward the edges; a value that

@@ -14,6 +14,10 @@ constexpr int32_t WINDOW_HAMMING = 2;
 constexpr int32_t WINDOW_GENERALIZED_HAMMING = 3;
 constexpr int32_t WINDOW_BLACKMAN = 4;
 constexpr int32_t WINDOW_KAISER = 5;
+// The window parameters an analyzer starts with: the Hamming coefficient (also the starting alpha
+// of the generalized Hamming window) and the Kaiser alpha. The popup keeps both.
+constexpr float HAMMING_ALPHA = 0.54f;
+constexpr float KAISER_ALPHA = 1.5f;
 
 constexpr int ANALYZER_MAX_CHANNELS = 8;
 

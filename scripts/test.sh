@@ -4,8 +4,9 @@
 # and 32-bit Windows under Wine, and the end-to-end tests that drive the real Vesk.exe under Wine
 # on Xvfb; last the release: built twice to the same bytes, then installed, upgraded and
 # uninstalled on a fresh Wine prefix.
-# Ends with one line "N passed, N failed, N skipped" over all layers: CTest lists every test case
-# on its own, so the counts are of cases (and one per fuzzer, one per release check).
+# Ends with one line "N passed, N failed, N skipped" over all layers, counting test cases (and one
+# per fuzzer, one per release check): natively CTest lists every case; under Wine each program's
+# cases are counted.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -39,6 +40,47 @@ count_ctest() {
   failed=$((failed + bad))
 }
 
+# Adds a Wine layer's counts. There a CTest entry is a whole test program, run verbosely, so each
+# of its output lines starts with "<test number>: ". A program's cases are counted from gtest's
+# closing lines ("[  PASSED  ] 5 tests.", "[  FAILED  ] 1 test, listed below:", "[  SKIPPED ]
+# ..."); an entry without them (a script, or a program that died) counts once, by its result.
+count_gtest() {
+  local log=$1 counts p bad none
+  counts=$(awk '
+    /^[0-9]+: \[  (PASSED|FAILED|SKIPPED) +\] [0-9]+ tests?[.,]/ {
+      n = $0; sub(/:.*/, "", n)
+      word = $0; sub(/^[0-9]+: \[  /, "", word); sub(/ .*/, "", word)
+      value = $0; sub(/^[0-9]+: \[[^]]*\] /, "", value); sub(/ .*/, "", value)
+      seen[n] = 1
+      if (word == "PASSED") p += value
+      else if (word == "SKIPPED") skip += value
+      else { bad += value; told[n] = 1 }
+      next
+    }
+    /^ *[0-9]+\/[0-9]+ Test +#[0-9]+: / {
+      n = $0; sub(/^ *[0-9]+\/[0-9]+ Test +#/, "", n); sub(/:.*/, "", n)
+      result[n] = $0
+    }
+    END {
+      for (n in result) {
+        ok = result[n] ~ /Passed/; none = result[n] ~ /Skipped/
+        if (n in seen) {
+          # A program that reported its cases and still failed (say, died on exit) fails once.
+          if (!ok && !none && !(n in told)) bad += 1
+        } else if (ok) p += 1
+        else if (none) skip += 1
+        else bad += 1
+      }
+      printf "%d %d %d\n", p + 0, bad + 0, skip + 0
+    }' "$log")
+  read -r p bad none <<< "$counts"
+  # Without CTest's summary the run broke off: what did not run counts as one failure.
+  grep -qE 'tests passed, [0-9]+ tests? failed out of' "$log" || bad=$((bad + 1))
+  passed=$((passed + p))
+  failed=$((failed + bad))
+  skipped=$((skipped + none))
+}
+
 # Runs one named layer and records its wall time.
 layer() {
   local name=$1
@@ -60,8 +102,15 @@ ctest_layer() {
     failed=$((failed + 1))
     return
   fi
-  ctest --preset "$preset" 2>&1 | tee "$log"
-  count_ctest "$log"
+  if [ "$preset" = win64 ] || [ "$preset" = win32 ]; then
+    # Verbose for the cases' closing lines; the screen gets the results and failures only.
+    ctest --preset "$preset" -V 2>&1 | tee "$log" |
+      grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|\[  FAILED  \]|^The following|\*\*\*'
+    count_gtest "$log"
+  else
+    ctest --preset "$preset" 2>&1 | tee "$log"
+    count_ctest "$log"
+  fi
 }
 
 fuzz_layer() {
@@ -98,9 +147,9 @@ bench_build() {
 wine_layers() {
   source scripts/xvfb.sh
   start_private_display
-  # Every test case is a Wine process of its own. One wineserver kept for the whole run, with
-  # Wine's session processes started here: otherwise every case starts them anew and CTest waits
-  # for them to linger out (they hold the case's output pipe), some 4 s a case.
+  # One wineserver kept for the whole run, with Wine's session processes started here: otherwise
+  # every test program starts them anew and CTest waits for them to linger out (they hold the
+  # program's output pipe), some 4 s a program.
   scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
   WINEPREFIX="$root/build/wineprefix" wineserver -w
   WINEPREFIX="$root/build/wineprefix" wineserver -p >/dev/null 2>&1

@@ -120,7 +120,7 @@ bool deviceOpenNearest(SoundEngine* engine);
 // The output thread (device_feed.cpp).
 void outputThread(void* arg);
 
-// Voice work done on the engine threads (voice_threads.cpp).
+// Voice work done on the engine threads (voice_slots.cpp, voice_threads.cpp).
 void voiceInitRecord(SoundEngine* engine, SoundVoice* voice, void* samples);
 void voiceRelease(SoundEngine* engine, SoundVoice* voice);
 void voicePreparePass(SoundEngine* engine);

@@ -3,50 +3,14 @@
 
 #include "gfx/bitmap.h"
 #include "gfx/draw.h"
+#include "gfx/glyph_line.h"
 #include "gfx/image_table.h"
 #include "util/day_of_week.h"
-
-#include <cstdlib>
 
 namespace {
 
 constexpr uint32_t ALARM_ENABLED_FLAG = 1;
 constexpr int32_t WEEKDAY_GAP = 5;
-
-// A line of glyphs being printed left to right.
-struct Pen {
-    CBitMap* surface;
-    int32_t x;
-    int32_t y;
-};
-
-int32_t widthOf(const BitmapInfoHeader* glyph) {
-    return glyph ? int32_t(std::abs(int64_t(glyph->width))) : 0;
-}
-
-// Glyphs print as black silhouettes of their non-black pixels. A missing glyph draws nothing
-// and does not move the pen.
-void printGlyph(Pen* pen, int slot) {
-    const BitmapInfoHeader* glyph = imageSlot(slot);
-    blitImage(pen->surface, pen->x, pen->y, glyph, nullptr, 0.0f, BLIT_SKIP_TRANSPARENT);
-    pen->x += widthOf(glyph);
-}
-
-// A two-digit field whose leading zero is left blank but keeps its place.
-void printBlankTens(Pen* pen, uint32_t value, int digitSlot) {
-    uint32_t tens = (value / 10) % 10;
-    if (tens == 0) {
-        pen->x += widthOf(imageSlot(digitSlot));
-    } else {
-        printGlyph(pen, digitSlot + int(tens));
-    }
-    printGlyph(pen, digitSlot + int(value % 10));
-}
-
-void printTwoDigits(Pen* pen, uint32_t value, int digitSlot) {
-    printGlyph(pen, digitSlot + int((value / 10) % 10));
-    printGlyph(pen, digitSlot + int(value % 10));
-}
 
 void printYear(Pen* pen, uint32_t year) {
     printGlyph(pen, SLOT_SMALL_DIGIT + int((year / 1000) % 10));
@@ -110,29 +74,7 @@ void drawDate(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y
 }
 
 void drawTime(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y) {
-    int32_t format = face.timeFormat;
-    uint32_t hour = now.hour;
-    int mark = -1;
-    if (format > 0) {
-        mark = SLOT_AM;
-        if (hour >= 12) {
-            hour -= 12;
-            mark = SLOT_PM;
-        }
-    }
-    if (format == 1 && hour == 0) hour = 12;
-
-    Pen pen = {face.windowSurface, x, y};
-    printBlankTens(&pen, hour, SLOT_LARGE_DIGIT);
-    printGlyph(&pen, SLOT_LARGE_COLON);
-    printTwoDigits(&pen, now.minute, SLOT_LARGE_DIGIT);
-    printGlyph(&pen, SLOT_LARGE_COLON);
-    printTwoDigits(&pen, now.second, SLOT_LARGE_DIGIT);
-    if (mark >= 0) {
-        // The mark's bottom lines up with the digits' bottom.
-        pen.y = y + 12;
-        printGlyph(&pen, mark);
-    }
+    drawTimeLine(face.windowSurface, face.timeFormat, now, x, y);
 }
 
 void renderWatchFace(const WatchFace& face, const SystemTime& now, int32_t x, int32_t y) {

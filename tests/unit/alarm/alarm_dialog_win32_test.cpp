@@ -22,16 +22,19 @@ namespace {
 
 // A device that never finishes a buffer: the engine stays open and silent, so the dialog's
 // playability check runs as in the program.
-bool stillOpen(void*, const DeviceFormat*, PlatformEvent*, uint8_t* [2], uint32_t) {
+// Its stall time of 0 keeps the engine from taking it for lost.
+bool stillOpen(void*, const DeviceFormat*, PlatformEvent*, uint8_t* const*, uint32_t) {
     return true;
 }
 bool stillDone(void*, int) {
     return false;
 }
-void stillNothing(void*, int) {}
+bool stillWrite(void*, int) {
+    return true;
+}
 void stillIdle(void*) {}
-const OutputDevice StillDevice = {nullptr,      stillOpen, stillDone,
-                                  stillNothing, stillIdle, stillIdle};
+const OutputDevice StillDevice = {nullptr,    0,         stillOpen, stillDone,
+                                  stillWrite, stillIdle, stillIdle};
 
 std::wstring builtProgramPath() {
     wchar_t self[MAX_PATH] = {};
