@@ -317,10 +317,15 @@ TEST_F(PopupWatch, ClickAtTheBarsRightEndSeeksToTheEnd) {
     ASSERT_TRUE(popup);
     RECT r = rectOf(popup);
     // The bar's last column, on its lower row.
-    SetCursorPos(r.left + POPUP_WIDTH / 2 - 6, r.top + POPUP_HEIGHT - 6);
-    Sleep(300);
+    const POINT end = {r.left + POPUP_WIDTH / 2 - 6, r.top + POPUP_HEIGHT - 6};
+    SetCursorPos(end.x, end.y);
+    // The popup reads the cursor when it is clicked: click only once the cursor is there.
+    ASSERT_TRUE(waitFor([&] {
+        POINT now;
+        return GetCursorPos(&now) && now.x == end.x && now.y == end.y;
+    }));
     PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 2500))
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 5000))
         << "the sound did not jump to its end";
 }
 
