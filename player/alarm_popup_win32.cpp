@@ -215,8 +215,11 @@ void onPaint(HWND window, AlarmPopup* popup) {
     updateHover(window, popup);
 }
 
-// A click on the bar seeks there; a click on the visualizer switches its mode.
-void onClick(AlarmPopup* popup) {
+// A click on the bar seeks there; a click on the visualizer switches its mode. The cursor is read
+// again first: the hover seen at the last paint may be a frame old, and a quick move-and-click
+// must act where the click landed.
+void onClick(HWND window, AlarmPopup* popup) {
+    updateHover(window, popup);
     if (popup->hover.seek) {
         uint64_t position = 0, length = 0, target = 0;
         if (VoiceGetPosition(popup->voice, &position, &length) != SND_OK) return;
@@ -308,7 +311,7 @@ MessageAnswer dispatch(HWND window, AlarmPopup* popup, UINT message, WPARAM wPar
         return answer(MA_NOACTIVATE); // clicks act on the popup without taking the focus
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        onClick(popup);
+        onClick(window, popup);
         return answer(0);
     case WM_RBUTTONDOWN:
     case WM_OWNER_CLOSING:

@@ -23,6 +23,12 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+  # A mirror caught mid-sync fails one index now and then; try again, and go on with what the
+  # other indexes give rather than stop the whole set-up for it.
+  for attempt in 1 2 3; do
+    apt-get update -qq && break
+    echo "setup: apt-get update failed (attempt $attempt), trying again"
+    sleep 10
+  done
   apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
 fi
