@@ -13,7 +13,8 @@ if ! ls -d "$src_root"/flac-*/ >/dev/null 2>&1; then
   if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/; then
     sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
       > /etc/apt/sources.list.d/debian-src.sources
-    apt-get update -qq
+    # A source index that fails (a mirror mid-sync) need not stop us: the others name the source.
+    apt-get update -qq || echo "a package index failed to update; going on with the others"
   fi
   # The newest security revision's source can be missing from the archive; fall back to the
   # other versions the archive lists.
