@@ -1,6 +1,7 @@
 #include "alarm/alarm_check.h"
 
 #include "alarm/alarm_list.h"
+#include "alarm/wall_clock.h"
 
 namespace {
 
@@ -9,50 +10,6 @@ constexpr uint64_t SLEEP_NOTICED_MS = 1000;
 // Whole seconds read at different points of a second differ from the true interval by up to a
 // second either way; anything further apart than this is the wall clock being set.
 constexpr int64_t PACE_TOLERANCE_MS = 2000;
-constexpr int64_t SECONDS_PER_DAY = 86400;
-
-// Days from 1 January 1970 to the given date of the proleptic Gregorian calendar.
-int64_t daysFromCivil(int64_t year, int64_t month, int64_t day) {
-    year -= month <= 2 ? 1 : 0;
-    int64_t era = (year >= 0 ? year : year - 399) / 400;
-    int64_t yearOfEra = year - era * 400;
-    int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
-// The local wall time as one count of seconds, so that gaps across midnight and month ends are
-// plain differences.
-int64_t wallSeconds(const SystemTime& t) {
-    return daysFromCivil(t.year, t.month, t.day) * SECONDS_PER_DAY + t.hour * 3600 + t.minute * 60 +
-           t.second;
-}
-
-// The wall time of a count of wallSeconds.
-SystemTime wallTimeAt(int64_t seconds) {
-    int64_t days = seconds / SECONDS_PER_DAY;
-    int64_t ofDay = seconds % SECONDS_PER_DAY;
-    if (ofDay < 0) {
-        ofDay += SECONDS_PER_DAY;
-        --days;
-    }
-    int64_t z = days + 719468;
-    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    int64_t dayOfEra = z - era * 146097;
-    int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
-    int64_t month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
-    SystemTime t = {};
-    t.year = static_cast<uint16_t>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
-    t.month = static_cast<uint16_t>(month);
-    t.day = static_cast<uint16_t>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
-    t.dayOfWeek = static_cast<uint16_t>(((days % 7) + 11) % 7); // 1 January 1970 was a Thursday
-    t.hour = static_cast<uint16_t>(ofDay / 3600);
-    t.minute = static_cast<uint16_t>(ofDay / 60 % 60);
-    t.second = static_cast<uint16_t>(ofDay % 60);
-    return t;
-}
 
 uint64_t elapsed(uint64_t before, uint64_t after) {
     return after > before ? after - before : 0;
@@ -67,6 +24,15 @@ void remember(AlarmCheckState* state, const ClockSample& now) {
     state->lastHandled = now.wall;
     state->awakeMs = now.awakeMs;
     state->sleptMs = now.sleptMs;
+}
+
+// The alarm or snooze due next (all zero when none comes); of the two due together, the alarm.
+AlarmEntry nextDue(AlarmList* list, const SystemTime& now) {
+    AlarmEntry alarm = {}, snooze = {};
+    bool hasAlarm = list && list->count > 0 && list->findNext(now, &alarm);
+    bool hasSnooze = list && list->nextSnooze(now, &snooze);
+    if (hasSnooze && (!hasAlarm || snooze.dueOffset < alarm.dueOffset)) return snooze;
+    return hasAlarm ? alarm : AlarmEntry{};
 }
 
 } // namespace
@@ -110,8 +76,12 @@ uint32_t runAlarmCheck(AlarmList* list, const ClockSample& now, AlarmCheckState*
         ring(context, ringingCopy(due));
         ++rang;
     }
+    AlarmEntry snoozed = {};
+    while (list && list->takeDueSnooze(now.wall, &snoozed)) {
+        ring(context, ringingCopy(snoozed));
+        ++rang;
+    }
     // Asked after the match, so a one-shot alarm that has just rung is no longer the next one.
-    if (!list || list->count == 0 || !list->findNext(now.wall, nextAlarm))
-        *nextAlarm = AlarmEntry{};
+    *nextAlarm = nextDue(list, now.wall);
     return rang;
 }

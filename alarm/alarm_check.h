@@ -44,7 +44,7 @@ using RingAlarmFn = void (*)(void* context, const AlarmEntry& alarm);
 
 // One tick at `now`. For each second secondsToEvaluate names, oldest first, asks `list` for the
 // alarm due (a one-shot one is disarmed and saved by that) and hands its ringing copy to
-// `ring`. Then refreshes `*nextAlarm` (all zero when none comes). Returns how many alarms rang.
-// A null list has none.
+// `ring`; then rings the snoozes due. Then refreshes `*nextAlarm` with the alarm or snooze due
+// next (all zero when none comes). Returns how many alarms rang. A null list has none.
 uint32_t runAlarmCheck(AlarmList* list, const ClockSample& now, AlarmCheckState* state,
                        AlarmEntry* nextAlarm, RingAlarmFn ring, void* context);

@@ -1,11 +1,14 @@
 // Alarm.xml: the root "Alarm" holds "Edit", which holds one element per alarm in list order,
-// named by its index, with one decimal attribute per field and the sound file as text.
+// named by its index, with one decimal attribute per field and the sound file as text. Waiting
+// snoozes follow in "Snooze", one element each in the same form plus the time it rings again;
+// builds that know no snooze read "Edit" alone and pass over it.
 #include "alarm/alarm_list.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "alarm/wall_clock.h"
 #include "util/debug_log.h"
 #include "util/text_convert.h"
 #include "xml/xml.h"
@@ -44,10 +47,26 @@ const NumberAttribute NUMBERS[] = {
     {"Play", &AlarmEntry::playTimes, 0},
 };
 
-bool writeEntry(XmlDocument* doc, uint32_t index, const AlarmEntry& entry) {
+// The time a snooze rings again, after the alarm's own attributes.
+struct DueAttribute {
+    const char* name;
+    uint16_t SystemTime::*field;
+};
+const DueAttribute DUE[] = {
+    {"DueYear", &SystemTime::year},     {"DueMonth", &SystemTime::month},
+    {"DueDay", &SystemTime::day},       {"DueHour", &SystemTime::hour},
+    {"DueMinute", &SystemTime::minute}, {"DueSecond", &SystemTime::second},
+};
+
+// Adds the child named by `index` and moves into it.
+bool enterIndexedChild(XmlDocument* doc, uint32_t index) {
     char name[16];
     snprintf(name, sizeof name, "%u", index);
-    if (xmlAddChild(doc, name) != XmlOk || xmlMove(doc, name) != XmlOk) return false;
+    return xmlAddChild(doc, name) == XmlOk && xmlMove(doc, name) == XmlOk;
+}
+
+// The alarm's attributes on the element under the cursor.
+bool writeEntryAttributes(XmlDocument* doc, const AlarmEntry& entry) {
     bool ok = true;
     for (const NumberAttribute& a : NUMBERS) {
         uint32_t value = entry.*a.field;
@@ -61,17 +80,45 @@ bool writeEntry(XmlDocument* doc, uint32_t index, const AlarmEntry& entry) {
     char* text = wideToUtf8(path);
     ok = ok && xmlSetAttr(doc, "File", text ? text : "") == XmlOk;
     freeText(text);
+    return ok;
+}
+
+bool writeEntry(XmlDocument* doc, uint32_t index, const AlarmEntry& entry) {
+    if (!enterIndexedChild(doc, index)) return false;
+    bool ok = writeEntryAttributes(doc, entry);
     return xmlMove(doc, "../") == XmlOk && ok;
 }
 
+bool writeSnooze(XmlDocument* doc, uint32_t index, const PendingSnooze& snooze) {
+    if (!enterIndexedChild(doc, index)) return false;
+    bool ok = writeEntryAttributes(doc, snooze.alarm);
+    for (const DueAttribute& d : DUE)
+        ok = ok && xmlSetAttrUInt(doc, d.name, snooze.due.*d.field) == XmlOk;
+    return xmlMove(doc, "../") == XmlOk && ok;
+}
+
+// "Snooze" under the root, written only while snoozes wait: a file without any stays as older
+// builds wrote it.
+bool writeSnoozes(XmlDocument* doc, const PendingSnooze* snoozes, uint32_t count) {
+    if (count == 0) return true;
+    xmlMove(doc, nullptr);
+    bool ok = xmlAddChild(doc, "Snooze") == XmlOk && xmlMove(doc, "Snooze") == XmlOk;
+    for (uint32_t i = 0; ok && i < count; ++i)
+        ok = writeSnooze(doc, i, snoozes[i]);
+    return ok;
+}
+
 // The document of the whole list, or null when it could not be built completely.
-XmlDocument* buildDocument(const AlarmEntry* entries, uint32_t count) {
+XmlDocument* buildDocument(const AlarmList& list) {
+    const AlarmEntry* entries = list.entries;
+    uint32_t count = list.count;
     XmlDocument* doc = xmlCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_YES, "Alarm");
     if (!doc) return nullptr;
     bool ok = xmlSetAttr(doc, "version", "1.00") == XmlOk && xmlAddChild(doc, "Edit") == XmlOk &&
               xmlMove(doc, "Edit") == XmlOk;
     for (uint32_t i = 0; ok && i < count; ++i)
         ok = writeEntry(doc, i, entries[i]);
+    ok = ok && writeSnoozes(doc, list.snoozes, list.snoozeCount);
     if (!ok) {
         xmlFree(doc);
         return nullptr;
@@ -141,6 +188,38 @@ bool readEntries(XmlDocument* doc, AlarmEntry** entries, uint32_t* count) {
     return true;
 }
 
+// A snooze element under the cursor; false when its time is none a clock can show.
+bool readSnooze(XmlDocument* doc, PendingSnooze* out) {
+    PendingSnooze snooze = {};
+    snooze.alarm = readEntry(doc);
+    for (const DueAttribute& d : DUE) {
+        int32_t number = 0;
+        xmlGetAttrInt(doc, d.name, &number);
+        if (number < 0 || number > UINT16_MAX) return false;
+        snooze.due.*d.field = static_cast<uint16_t>(number);
+    }
+    if (!isWallTime(snooze.due)) return false;
+    *out = snooze;
+    return true;
+}
+
+// Reads the snoozes under the cursor ("Snooze") in document order, up to SNOOZE_LIMIT; ones
+// with an impossible time are left out.
+uint32_t readSnoozes(XmlDocument* doc, PendingSnooze* snoozes) {
+    uint32_t count = 0;
+    XmlIterator child = nullptr;
+    for (XmlStatus s = xmlFirstChild(doc, &child); s == XmlOk && count < SNOOZE_LIMIT;
+         s = xmlNextSibling(doc, &child)) {
+        char name[NAME_BYTES];
+        if (xmlIterName(doc, &child, name, sizeof name) != XmlOk || !isReachableName(name) ||
+            xmlMove(doc, name) != XmlOk)
+            continue;
+        if (readSnooze(doc, &snoozes[count])) ++count;
+        xmlMove(doc, "../");
+    }
+    return count;
+}
+
 bool isAlarmRoot(XmlDocument* doc) {
     char name[NAME_BYTES];
     return xmlGetName(doc, name, sizeof name) == XmlOk && strncmp(name, "Alarm", 5) == 0;
@@ -206,11 +285,11 @@ bool AlarmList::save() {
         debugLog("Alarm.xml left as it was: it could not be read or set aside at start-up");
         return false;
     }
-    if (count == 0) {
+    if (count == 0 && snoozeCount == 0) {
         // Nothing there is as good as an empty file; only a file still there is a failure.
         return pathDeleteFile(filePath) || pathFileSize(filePath) < 0;
     }
-    XmlDocument* doc = buildDocument(entries, count);
+    XmlDocument* doc = buildDocument(*this);
     if (!doc) {
         debugLog("Alarm.xml not written: the document could not be built");
         return false;
@@ -232,6 +311,8 @@ void AlarmList::load() {
     uint32_t loadedCount = 0;
     // A list cut short by lack of memory must not be saved over the whole file.
     if (xmlMove(doc, "Edit") == XmlOk && !readEntries(doc, &loaded, &loadedCount)) keepFile = true;
+    xmlMove(doc, nullptr);
+    snoozeCount = xmlMove(doc, "Snooze") == XmlOk ? readSnoozes(doc, snoozes) : 0;
     xmlFree(doc);
     free(entries);
     entries = loaded;

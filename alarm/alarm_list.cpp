@@ -131,6 +131,7 @@ bool AlarmList::applyRows(const AlarmEntry* rows, uint32_t rowCount) {
         memcpy(copy, rows, sizeof(AlarmEntry) * rowCount);
     }
     lockEnter(&lock);
+    dropSnoozesOfChangedAlarms(rows, rowCount);
     free(entries);
     entries = copy;
     count = rowCount;

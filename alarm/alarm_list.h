@@ -9,6 +9,20 @@
 #include "platform/platform.h"
 #include "util/file_util.h"
 
+// A snoozed alarm waiting to ring again.
+struct PendingSnooze {
+    AlarmEntry alarm; // the copy that rang, to ring again as it was
+    SystemTime due;   // the local wall time it rings again
+};
+
+// Room for waiting snoozes: twice the alarms the dialog can make.
+constexpr uint32_t SNOOZE_LIMIT = 64;
+// A snooze the program missed by more than this (it was not running) is dropped, not rung late.
+constexpr int64_t SNOOZE_LATE_SECONDS = 10 * 60;
+// No snooze lies further ahead than the longest snooze time; one that does was made before the
+// clock was set back, and rings at once.
+constexpr int64_t SNOOZE_LONGEST_SECONDS = 60 * 60;
+
 struct AlarmList {
     // A new empty list whose base folder is the current working directory plus a separator.
     // Null when memory runs out. The caller sets `filePath` and calls load().
@@ -38,6 +52,19 @@ struct AlarmList {
     // ALARM_ENABLED already reflects its check box. False (list unchanged) when memory runs out.
     bool applyRows(const AlarmEntry* rows, uint32_t rowCount);
 
+    // Keeps `alarm` to ring again at `due`; the caller saves. False when SNOOZE_LIMIT snoozes
+    // wait already.
+    bool addSnooze(const AlarmEntry& alarm, const SystemTime& due);
+    // Takes the first snooze due by `now` out of the list into `*out` and saves the file; ones
+    // missed by more than SNOOZE_LATE_SECONDS go on the way. False when none is due.
+    bool takeDueSnooze(const SystemTime& now, AlarmEntry* out);
+    // The snooze that rings next, as findNext gives an alarm: armed, `dueOffset` counted from the
+    // start of `now`'s day. False when none waits.
+    bool nextSnooze(const SystemTime& now, AlarmEntry* out) const;
+    // Before the dialog's rows replace the alarms: a snooze goes with its alarm when the rows no
+    // longer hold it, or hold it disarmed while it was armed before.
+    void dropSnoozesOfChangedAlarms(const AlarmEntry* rows, uint32_t rowCount);
+
     uint32_t count;
     AlarmEntry* entries; // null when count is 0
     char16 filePath[PATH_UNITS];
@@ -49,6 +76,8 @@ struct AlarmList {
     // would destroy the user's alarms, so the file is left as it is.
     bool keepFile;
     bool setAside; // set by load() when the file did not parse and was kept as "<filePath>.bad"
+    PendingSnooze snoozes[SNOOZE_LIMIT]; // in the order they were made
+    uint32_t snoozeCount;
 };
 
 // Bit index in `days` of the weekday of a date: Monday 0 .. Saturday 5, Sunday 6.

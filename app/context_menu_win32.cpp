@@ -2,9 +2,12 @@
 
 #include "alarm/alarm_dialog_win32.h"
 #include "settings/settings.h"
+#include "app/chara_choice_win32.h"
 #include "app/watch_app_win32.h"
 #include "sound/sound_engine.h"
 #include "util/window_placement_win32.h"
+#include "watch/chara_files.h"
+#include "watch/chara_folder_win32.h"
 #include "watch/context_menu.h"
 #include "watch/menu_commands.h"
 #include "link/watch_messages.h"
@@ -13,6 +16,7 @@
 #include "app/watch_window_win32.h"
 #include "util/owned_handle_win32.h"
 
+#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -41,7 +45,10 @@ OwnedMenu menuFromEntries(const MenuEntry* entries, size_t count) {
         HMENU menu = stack[depth].get();
         switch (e.kind) {
         case MenuEntryKind::Command:
-            AppendMenuW(menu, MF_STRING | (e.checked ? MF_CHECKED : MF_UNCHECKED), e.id, e.text);
+            AppendMenuW(menu,
+                        MF_STRING | (e.checked ? MF_CHECKED : MF_UNCHECKED) |
+                            (e.disabled ? MF_GRAYED : MF_ENABLED),
+                        e.id, e.text);
             break;
         case MenuEntryKind::Separator:
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -86,6 +93,9 @@ void carryOut(HWND window, WatchApp* app, CommandOutcome outcome) {
     case CommandAction::SwitchCharacter:
         switchCharacter(app, true);
         break;
+    case CommandAction::ChooseCharaFile:
+        chooseCharaFile(app, outcome.value);
+        break;
     case CommandAction::Hide:
         hideWatch(window);
         break;
@@ -108,7 +118,11 @@ void carryOut(HWND window, WatchApp* app, CommandOutcome outcome) {
 
 void showContextMenu(HWND window, WatchApp* app, int x, int y) {
     MenuEntry entries[CONTEXT_MENU_CAPACITY];
-    size_t count = buildContextMenu(app->settings, app->watchMode, entries);
+    // The folder is read each time: files the user added since show up at once. Without memory
+    // for the list the menu still opens, with the built-in characters alone.
+    HeapBlock<CharaFileList> files(static_cast<CharaFileList*>(calloc(1, sizeof(CharaFileList))));
+    if (files) listCharaFolder(files.get());
+    size_t count = buildContextMenu(app->settings, app->watchMode, files.get(), entries);
     OwnedMenu menu = menuFromEntries(entries, count);
     if (!menu) return;
     TrackPopupMenu(menu.get(), 0, x, y, 0, window, nullptr);

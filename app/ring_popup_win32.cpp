@@ -1,5 +1,6 @@
 #include "app/ring_popup_win32.h"
 
+#include "app/snooze_win32.h"
 #include "app/watch_app_win32.h"
 #include "player/alarm_popup_win32.h"
 #include "sound/sound_engine.h"
@@ -8,5 +9,5 @@ void ringInPopup(WatchApp* app, const wchar_t* soundFile, const AlarmEntry& entr
     VoiceHandle voice = {};
     if (VoiceOpenFile(&voice, 0, soundFile) != SND_OK) return;
     openAlarmPopup(app->watchWindow, app->watchRect, app->instance, app->panelX, app->panelY, entry,
-                   flags, voice);
+                   flags, voice, PopupSnooze{snoozeRingingAlarm, app});
 }

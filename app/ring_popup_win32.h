@@ -10,5 +10,6 @@ struct WatchApp;
 
 // Opens `soundFile` on a voice and hands it to a new popup showing `entry` with the popup
 // options `flags`. Without a free voice, or for a file the engine refuses, nothing rings; a file
-// that turns out unplayable ends its popup before it shows.
+// that turns out unplayable ends its popup before it shows. An alarm's popup snoozes it on a
+// click on its symbol.
 void ringInPopup(WatchApp* app, const wchar_t* soundFile, const AlarmEntry& entry, uint32_t flags);

@@ -1,6 +1,7 @@
 #include "app/watch_app_win32.h"
 
 #include "alarm/alarm_list.h"
+#include "app/chara_choice_win32.h"
 #include "app/keyboard_hook_win32.h"
 #include "settings/settings.h"
 #include "app/sound_startup_win32.h"
@@ -71,7 +72,9 @@ bool WatchApp::create(int showCommand) {
 
     spriteSurface = new (std::nothrow) CBitMap;
     if (!spriteSurface) return false;
+    bool wornFile = settings && settings->charaFile[0];
     switchCharacter(this, false);
+    bool charaFileGone = wornFile && !settings->charaFile[0];
     watchRegion.reset(regionFromAlpha(&spriteSurface->info.header, spriteSurface->backBuffer(),
                                       &width, &height, WATCH_BAND_LOW, WATCH_BAND_HIGH));
     windowSurface = new (std::nothrow) CBitMap;
@@ -91,6 +94,7 @@ bool WatchApp::create(int showCommand) {
     setTopmost(watchWindow, settings ? settings->topmost : 0);
     addTrayIcon(watchWindow, LoadIconW(instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
     reportFilesAtStart();
+    if (charaFileGone) tellCharaFileGone(this);
     watchMode = settings && settings->watch ? 1 : 0;
     syncWatchModeTimer(watchWindow, watchMode);
     return true;

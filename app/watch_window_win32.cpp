@@ -1,5 +1,7 @@
 #include "app/watch_window_win32.h"
 
+#include "app/chara_choice_win32.h"
+
 #include <shellapi.h>
 
 #include "app/alarm_scheduler_win32.h"
@@ -291,8 +293,7 @@ void placeWatch(WatchApp* app) {
 }
 
 void switchCharacter(WatchApp* app, bool apply) {
-    int32_t chara = app->settings ? app->settings->chara : 0;
-    composeCharacterSprite(app->spriteSurface, chara, &app->panelX, &app->panelY);
+    composeChosenSprite(app);
     if (!apply) return;
     const CBitMap* sprite = app->spriteSurface;
     app->watchRegion.reset(regionFromAlpha(&sprite->info.header, sprite->backBuffer(), &app->width,

@@ -39,6 +39,8 @@ struct AlarmPopup {
     const BitmapInfoHeader* panelImage;
     const BitmapInfoHeader* symbolImage;
     SpectrumAnalyzer* analyzer; // null until playback starts, or when the stream has none
+    PopupSnooze snooze;
+    bool fading; // the popup is on its way out; a click on the symbol no longer snoozes
 };
 
 namespace {
@@ -70,6 +72,12 @@ void placePopup(HWND window, const AlarmPopup* popup, const RECT& watch) {
         popupPosition(watchRect, work.right - work.left, pictureWidth(imageSlot(SLOT_WATCH_PANEL)),
                       popup->surface->width(), popup->panelX, popup->panelY);
     moveWindowClamped(window, at.x, at.y, &work);
+}
+
+// Only a ringing alarm snoozes: not a sound test, not one still starting or already fading.
+bool canSnooze(const AlarmPopup* popup) {
+    return popup->snooze.snooze && !(popup->flags & POPUP_SOUND_TEST) && !popup->fading &&
+           popup->fadeLevel == FULL_OPACITY;
 }
 
 void setOpacity(HWND window, int32_t level) {
@@ -137,7 +145,8 @@ void onFrame(HWND window, AlarmPopup* popup) {
     VoicePlay(popup->voice);
 }
 
-void startFadeOut(HWND window) {
+void startFadeOut(HWND window, AlarmPopup* popup) {
+    popup->fading = true;
     KillTimer(window, TIMER_START);
     SetTimer(window, TIMER_FADE, FADE_PERIOD_MS, nullptr);
 }
@@ -207,6 +216,7 @@ void onPaint(HWND window, AlarmPopup* popup) {
                    (popup->flags & POPUP_SMOOTH) ? SMOOTH_BAR_GROUP : BAR_GROUP,
                    popup->hover.visual);
     drawPopupSymbol(surface, popup->symbolImage);
+    if (popup->hover.symbol && canSnooze(popup)) drawSnoozeMark(surface);
     drawReadout(popup);
     drawProgress(popup);
     surface->flip();
@@ -215,11 +225,23 @@ void onPaint(HWND window, AlarmPopup* popup) {
     updateHover(window, popup);
 }
 
-// A click on the bar seeks there; a click on the visualizer switches its mode. The cursor is read
-// again first: the hover seen at the last paint may be a frame old, and a quick move-and-click
-// must act where the click landed.
+// A click on the symbol snoozes: the alarm is handed over to ring again, and the popup fades
+// out as on a right click. One that could not be kept rings on.
+void snoozeAlarm(HWND window, AlarmPopup* popup) {
+    AlarmEntry alarm = popup->entry;
+    alarm.visualMode = VISUAL_SPECTRUM;
+    if (popup->snooze.snooze(popup->snooze.context, alarm)) startFadeOut(window, popup);
+}
+
+// A click on the symbol snoozes, on the bar seeks there, on the visualizer switches its mode. The
+// cursor is read again first: the hover seen at the last paint may be a frame old, and a quick
+// move-and-click must act where the click landed.
 void onClick(HWND window, AlarmPopup* popup) {
     updateHover(window, popup);
+    if (popup->hover.symbol && canSnooze(popup)) {
+        snoozeAlarm(window, popup);
+        return;
+    }
     if (popup->hover.seek) {
         uint64_t position = 0, length = 0, target = 0;
         if (VoiceGetPosition(popup->voice, &position, &length) != SND_OK) return;
@@ -315,7 +337,7 @@ MessageAnswer dispatch(HWND window, AlarmPopup* popup, UINT message, WPARAM wPar
         return answer(0);
     case WM_RBUTTONDOWN:
     case WM_OWNER_CLOSING:
-        startFadeOut(window);
+        startFadeOut(window, popup);
         return answer(message == WM_OWNER_CLOSING ? 1 : 0);
     case WM_OWNER_MOVED:
         onOwnerMoved(window, popup);
@@ -368,7 +390,7 @@ bool registerAlarmPopupClass(HINSTANCE instance) {
 
 AlarmPopup* openAlarmPopup(HWND watchWindow, const RECT& watchRect, HINSTANCE instance,
                            int32_t panelX, int32_t panelY, const AlarmEntry& entry, uint32_t flags,
-                           VoiceHandle voice) {
+                           VoiceHandle voice, PopupSnooze snooze) {
     // The state is plain data; calloc zero-fills it and reports failure as null.
     AlarmPopup* popup = static_cast<AlarmPopup*>(calloc(1, sizeof(AlarmPopup)));
     if (!popup) return abandon(nullptr, voice);
@@ -378,6 +400,7 @@ AlarmPopup* openAlarmPopup(HWND watchWindow, const RECT& watchRect, HINSTANCE in
     popup->voice = voice;
     popup->flags = flags;
     popup->entry = entry;
+    popup->snooze = snooze;
     popup->panelImage = imageSlot(SLOT_PLAYER_PANEL);
     if (entry.symbol < SYMBOL_COUNT)
         popup->symbolImage = imageSlot(SLOT_ALARM_SYMBOL + int(entry.symbol));

@@ -36,6 +36,10 @@ PopupHover popupHoverAt(int32_t x, int32_t y, int32_t width, int32_t height) {
         hover.seekFraction = length > 0 ? float(x - PROGRESS_LEFT) / float(length) : 0.0f;
     }
     hover.visual = x >= half && x <= width && y >= 0 && y <= height ? 1 : 0;
+    hover.symbol = x >= SYMBOL_LEFT && x < SYMBOL_LEFT + SYMBOL_WIDTH && y >= SYMBOL_TOP &&
+                           y < SYMBOL_TOP + SYMBOL_HEIGHT
+                       ? 1
+                       : 0;
     return hover;
 }
 

@@ -16,6 +16,13 @@ constexpr int32_t PROGRESS_LEFT = 6;
 constexpr int32_t PROGRESS_ROW_LOW = 5;
 constexpr int32_t PROGRESS_ROW_HIGH = 7; // exclusive
 
+// The alarm symbol's place, counted from the top: a 29 x 36 picture at (4, 10). An alarm popup
+// snoozes on a click there.
+constexpr int32_t SYMBOL_LEFT = 4;
+constexpr int32_t SYMBOL_TOP = 10;
+constexpr int32_t SYMBOL_WIDTH = 29;
+constexpr int32_t SYMBOL_HEIGHT = 36;
+
 // Top-left corner of a popup `popupWidth` wide beside a watch at `watch` whose panel lies at
 // (panelX, panelY) inside it, before the move keeps it inside the work area. It opens to the
 // right of the watch panel (`watchPanelWidth` wide) when the watch's middle lies in the left
@@ -28,6 +35,7 @@ struct PopupHover {
     int32_t seek;       // 1 over the progress bar
     float seekFraction; // 0..1 along the bar while `seek` is set, else 0
     int32_t visual;     // 1 over the visualizer half
+    int32_t symbol;     // 1 over the alarm symbol
 };
 PopupHover popupHoverAt(int32_t x, int32_t y, int32_t width, int32_t height);
 

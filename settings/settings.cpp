@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "util/debug_log.h"
+#include "util/text_convert.h"
 
 namespace {
 
@@ -42,6 +43,33 @@ constexpr size_t FIELD_COUNT = sizeof FIELDS / sizeof FIELDS[0];
 void setDefaults(WatchSettings* record) {
     for (const SettingField& f : FIELDS)
         record->*f.field = f.defaultValue;
+    record->snooze = SNOOZE_DEFAULT;
+}
+
+// "Snooze" of "player" came after the file's first layout: a file that never chose another
+// time stays as it was, so the attribute is written only when it differs from the default or
+// the file holds it already (older builds keep it as they keep every unknown attribute).
+const char* const SNOOZE_GROUP = "player";
+const char* const SNOOZE_ATTRIBUTE = "Snooze";
+
+void readSnooze(WatchSettings* record) {
+    XmlDocument* doc = record->document;
+    if (xmlMove(doc, SNOOZE_GROUP) != XmlOk) return;
+    int32_t minutes = SNOOZE_DEFAULT;
+    xmlGetAttrInt(doc, SNOOZE_ATTRIBUTE, &minutes);
+    if (minutes >= SNOOZE_MIN && minutes <= SNOOZE_MAX) record->snooze = minutes;
+    xmlMove(doc, nullptr);
+}
+
+// Runs with the cursor on the root, after every group has been written.
+void writeSnooze(const WatchSettings* record) {
+    XmlDocument* doc = record->document;
+    if (xmlMove(doc, SNOOZE_GROUP) != XmlOk) return;
+    char held[16];
+    bool present = xmlGetAttr(doc, SNOOZE_ATTRIBUTE, held, sizeof held) != XmlNotFound;
+    if (present || record->snooze != SNOOZE_DEFAULT)
+        xmlSetAttrUInt(doc, SNOOZE_ATTRIBUTE, static_cast<uint32_t>(record->snooze));
+    xmlMove(doc, nullptr);
 }
 
 // Far above any settings file (the program's own is about a kilobyte); a larger file is refused
@@ -127,7 +155,61 @@ void writeFields(const WatchSettings* record) {
     }
 }
 
+// "CharaFile" of "position", beside "Chara", which keeps the last built-in character for
+// builds without file characters. Written only once a file character was chosen; going back
+// to a built-in character then leaves it empty.
+const char* const CHARA_FILE_GROUP = "position";
+const char* const CHARA_FILE_ATTRIBUTE = "CharaFile";
+constexpr size_t CHARA_FILE_BYTES = (PATH_UNITS - 1) * 3 + 1;
+
+void readCharaFile(WatchSettings* record) {
+    XmlDocument* doc = record->document;
+    if (xmlMove(doc, CHARA_FILE_GROUP) != XmlOk) return;
+    char value[CHARA_FILE_BYTES];
+    if (xmlGetAttr(doc, CHARA_FILE_ATTRIBUTE, value, sizeof value) == XmlOk) {
+        char16* name = utf8ToWide(value);
+        if (name && text16Length(name) < PATH_UNITS && isCharaFileName(name))
+            memcpy(record->charaFile, name, (text16Length(name) + 1) * sizeof(char16));
+        freeText(name);
+    }
+    xmlMove(doc, nullptr);
+}
+
+void writeCharaFile(const WatchSettings* record) {
+    XmlDocument* doc = record->document;
+    if (xmlMove(doc, CHARA_FILE_GROUP) != XmlOk) return;
+    char held[4];
+    bool present = xmlGetAttr(doc, CHARA_FILE_ATTRIBUTE, held, sizeof held) != XmlNotFound;
+    char16 name[PATH_UNITS];
+    memcpy(name, record->charaFile, sizeof name);
+    name[PATH_UNITS - 1] = 0;
+    char* text = name[0] ? wideToUtf8(name) : nullptr;
+    if (text || present) xmlSetAttr(doc, CHARA_FILE_ATTRIBUTE, text ? text : "");
+    freeText(text);
+    xmlMove(doc, nullptr);
+}
+
+bool endsWithPng(const char16* name, size_t length) {
+    static const char16 EXTENSION[] = {'.', 'p', 'n', 'g'};
+    if (length <= 4) return false;
+    for (size_t i = 0; i < 4; ++i) {
+        char16 c = name[length - 4 + i];
+        if (c >= 'A' && c <= 'Z') c = char16(c - 'A' + 'a');
+        if (c != EXTENSION[i]) return false;
+    }
+    return true;
+}
+
 } // namespace
+
+bool isCharaFileName(const char16* name) {
+    size_t length = text16Length(name);
+    if (length >= PATH_UNITS || !endsWithPng(name, length)) return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (name[i] == '\\' || name[i] == '/' || name[i] == ':' || name[i] < 0x20) return false;
+    }
+    return true;
+}
 
 WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
     if (!record) return nullptr;
@@ -143,6 +225,8 @@ WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
     }
     if (!record->document) return record;
     readFields(record);
+    readSnooze(record);
+    readCharaFile(record);
     // The character layout table has one row per character and is read by this index without a
     // bound, so a hand-edited number outside it falls back to 0, the panel without a character:
     // the one choice that draws correctly whatever the file said.
@@ -153,6 +237,8 @@ WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
 bool saveSettings(WatchSettings* record) {
     if (!record || !record->document || record->keepFile) return false;
     writeFields(record);
+    writeSnooze(record);
+    writeCharaFile(record);
     const char* text = nullptr;
     size_t length = 0;
     bool written = false;

@@ -29,7 +29,11 @@ struct WatchSettings {
     int32_t sampleRate;      // output sample rate, Hz
     int32_t volume;          // master volume in percent
     int32_t doNotAskAgain;   // non-zero: the WatchMode notice is not shown again
-    XmlDocument* document;   // the loaded or newly created document
+    int32_t snooze;          // minutes a snoozed alarm waits, SNOOZE_MIN..SNOOZE_MAX
+    // The user's own character: a PNG file name in the "chara" folder, empty while a built-in
+    // character (`chara`) is shown. Only a plain "*.png" name is ever taken from the file.
+    char16 charaFile[PATH_UNITS];
+    XmlDocument* document; // the loaded or newly created document
     // The file was there but could not be read (locked, no permission, too large) or set aside:
     // saving would replace the user's settings with defaults, so no save writes it.
     bool keepFile;
@@ -38,6 +42,15 @@ struct WatchSettings {
 
 // Characters in the character table; `chara` indexes it.
 constexpr int32_t SETTINGS_CHARACTER_COUNT = 30;
+
+// The snooze time in minutes: the default, which the file leaves unwritten, and its range.
+constexpr int32_t SNOOZE_DEFAULT = 5;
+constexpr int32_t SNOOZE_MIN = 1;
+constexpr int32_t SNOOZE_MAX = 60;
+
+// True for a name `charaFile` may hold: a plain file name ending in ".png" (any case), no folder
+// part, so that a hand-edited file cannot point outside the "chara" folder.
+bool isCharaFileName(const char16* name);
 
 // Fills `record` from the file at `path`: defaults first, then every setting the file holds. A
 // file that cannot be read as settings is kept beside it as "<path>.bad" before any save could

@@ -1,6 +1,7 @@
 #include "watch/context_menu.h"
 
 #include "settings/settings.h"
+#include "watch/chara_files.h"
 #include "watch/character_names.h"
 #include "watch/character_table.h"
 #include "watch/menu_commands.h"
@@ -12,14 +13,16 @@ struct MenuWriter {
     MenuEntry* out;
     size_t count;
 
-    void command(uint16_t id, const char16* text, bool checked) {
-        out[count++] = MenuEntry{MenuEntryKind::Command, id, checked, text};
+    void command(uint16_t id, const char16* text, bool checked, bool disabled = false) {
+        out[count++] = MenuEntry{MenuEntryKind::Command, id, checked, text, disabled};
     }
-    void separator() { out[count++] = MenuEntry{MenuEntryKind::Separator, 0, false, nullptr}; }
+    void separator() {
+        out[count++] = MenuEntry{MenuEntryKind::Separator, 0, false, nullptr, false};
+    }
     void begin(const char16* text) {
-        out[count++] = MenuEntry{MenuEntryKind::SubmenuBegin, 0, false, text};
+        out[count++] = MenuEntry{MenuEntryKind::SubmenuBegin, 0, false, text, false};
     }
-    void end() { out[count++] = MenuEntry{MenuEntryKind::SubmenuEnd, 0, false, nullptr}; }
+    void end() { out[count++] = MenuEntry{MenuEntryKind::SubmenuEnd, 0, false, nullptr, false}; }
 };
 
 // The settings the menu reads, all 0 without a settings record.
@@ -43,10 +46,24 @@ void addFormats(MenuWriter& m, const WatchSettings& s) {
     m.end();
 }
 
-void addCharacters(MenuWriter& m, const WatchSettings& s) {
+bool sameName(const char16* a, const char16* b) {
+    for (; *a && *a == *b; ++a, ++b) {
+    }
+    return *a == *b;
+}
+
+// While a file character is chosen no built-in one is marked.
+void addCharacters(MenuWriter& m, const WatchSettings& s, const CharaFileList* files) {
     m.begin(U16("アバター"));
+    bool builtIn = s.charaFile[0] == 0;
     for (int i = 0; i < CHARACTER_COUNT; ++i)
-        m.command(static_cast<uint16_t>(CMD_CHARACTER_FIRST + i), characterName(i), s.chara == i);
+        m.command(static_cast<uint16_t>(CMD_CHARACTER_FIRST + i), characterName(i),
+                  builtIn && s.chara == i);
+    for (int i = 0; files && i < files->count; ++i) {
+        const CharaFile& f = files->files[i];
+        m.command(static_cast<uint16_t>(CMD_CHARA_FILE_FIRST + i), f.label,
+                  !builtIn && f.usable && sameName(f.name, s.charaFile), !f.usable);
+    }
     m.end();
 }
 
@@ -67,6 +84,14 @@ void addPlayerOptions(MenuWriter& m, const WatchSettings& s) {
     m.end();
 }
 
+void addSnoozeTimes(MenuWriter& m, const WatchSettings& s) {
+    m.begin(U16("スヌーズ"));
+    m.command(CMD_SNOOZE_5, U16("5分"), s.snooze == 5);
+    m.command(CMD_SNOOZE_10, U16("10分"), s.snooze == 10);
+    m.command(CMD_SNOOZE_15, U16("15分"), s.snooze == 15);
+    m.end();
+}
+
 void addVolumes(MenuWriter& m, const WatchSettings& s) {
     m.begin(U16("ボリューム"));
     m.command(CMD_VOLUME_100, U16("100%"), s.volume == 100);
@@ -79,15 +104,17 @@ void addVolumes(MenuWriter& m, const WatchSettings& s) {
 
 } // namespace
 
-size_t buildContextMenu(const WatchSettings* settings, int32_t watchMode, MenuEntry* out) {
+size_t buildContextMenu(const WatchSettings* settings, int32_t watchMode,
+                        const CharaFileList* charaFiles, MenuEntry* out) {
     WatchSettings s = readable(settings);
     MenuWriter m{out, 0};
     addFormats(m, s);
     m.command(CMD_TOPMOST, U16("常に前面に表示"), s.topmost != 0);
     m.command(CMD_WATCH_MODE, U16("ウォッチモード"), watchMode != 0);
-    addCharacters(m, s);
+    addCharacters(m, s, charaFiles);
     m.separator();
     addPlayerOptions(m, s);
+    addSnoozeTimes(m, s);
     m.separator();
     m.command(CMD_ALARM_SETTINGS, U16("アラーム設定"), false);
     addVolumes(m, s);

@@ -29,6 +29,9 @@ const SettingChange CHANGES[] = {
     {CMD_HAMMING_WINDOW, &WatchSettings::hammingWindow, -1},
     {CMD_PEAK, &WatchSettings::peak, -1},
     {CMD_SMOOTH, &WatchSettings::smooth, -1},
+    {CMD_SNOOZE_5, &WatchSettings::snooze, 5},
+    {CMD_SNOOZE_10, &WatchSettings::snooze, 10},
+    {CMD_SNOOZE_15, &WatchSettings::snooze, 15},
 };
 
 const int32_t VOLUMES[] = {100, 75, 50, 25, 0}; // CMD_VOLUME_100 .. CMD_MUTE
@@ -59,13 +62,19 @@ CommandOutcome switchTopmost(WatchSettings* settings) {
 } // namespace
 
 bool isCharacterCommand(uint32_t id) {
-    return id >= CMD_CHARACTER_FIRST && id <= CMD_CHARACTER_LAST;
+    return (id >= CMD_CHARACTER_FIRST && id <= CMD_CHARACTER_LAST) ||
+           (id >= CMD_CHARA_FILE_FIRST && id <= CMD_CHARA_FILE_LAST);
 }
 
 CommandOutcome applyMenuCommand(WatchSettings* settings, int32_t* watchMode, uint32_t id) {
     if (applySettingChange(settings, id)) return {CommandAction::None, 0};
+    if (id >= CMD_CHARA_FILE_FIRST && id <= CMD_CHARA_FILE_LAST)
+        return {CommandAction::ChooseCharaFile, static_cast<int32_t>(id - CMD_CHARA_FILE_FIRST)};
     if (isCharacterCommand(id)) {
-        if (settings) settings->chara = static_cast<int32_t>(id - CMD_CHARACTER_FIRST);
+        if (settings) {
+            settings->chara = static_cast<int32_t>(id - CMD_CHARACTER_FIRST);
+            settings->charaFile[0] = 0;
+        }
         return {CommandAction::SwitchCharacter, 0};
     }
     if (id >= CMD_VOLUME_100 && id <= CMD_MUTE) {

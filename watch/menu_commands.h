@@ -32,6 +32,11 @@ constexpr uint16_t CMD_MUTE = 1052;
 constexpr uint16_t CMD_HIDE = 1053;
 constexpr uint16_t CMD_APPEAR = 1054;
 constexpr uint16_t CMD_QUIT = 1055;
+constexpr uint16_t CMD_SNOOZE_5 = 1056; // snooze time in minutes
+constexpr uint16_t CMD_SNOOZE_10 = 1057;
+constexpr uint16_t CMD_SNOOZE_15 = 1058;
+constexpr uint16_t CMD_CHARA_FILE_FIRST = 2001; // + the file's place in the "chara" folder list
+constexpr uint16_t CMD_CHARA_FILE_LAST = 2064;
 
 // What is left for the shell once a command has changed the settings.
 enum class CommandAction {
@@ -41,6 +46,7 @@ enum class CommandAction {
     SetVolume,       // master volume `value` percent
     AlarmSettings,   // open the alarm settings dialog
     SwitchCharacter, // compose and reshape for the new character
+    ChooseCharaFile, // wear file `value` of the "chara" folder list, if it is usable
     Hide,            // leave the top, minimize and hide
     Appear,          // bring a minimized watch back
     Quit,            // fade out and end
@@ -56,6 +62,6 @@ struct CommandOutcome {
 // ids change nothing.
 CommandOutcome applyMenuCommand(WatchSettings* settings, int32_t* watchMode, uint32_t id);
 
-// True for the character entries; they skip the repaint and the settings notice that follow
-// every other command.
+// True for the character entries, built-in or file; they skip the repaint and the settings notice
+// that follow every other command.
 bool isCharacterCommand(uint32_t id);

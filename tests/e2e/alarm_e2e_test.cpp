@@ -384,4 +384,101 @@ TEST(AlarmE2E, WatchShowsTheNextAlarmsSymbolUntilItHasRung) {
     FreeLibrary(module);
 }
 
+// Snoozing through the real program, with a snooze time of one minute: a click on the ringing
+// popup's symbol fades it out, the snooze waits in Alarm.xml through a restart while the face
+// shows its symbol, and the one-shot alarm rings again, whole, a minute after the click. Run by
+// tests/e2e/sound/check_snooze.sh, which hands over a 4 s tone and checks the recording of the
+// sound server: the ring cut short by the click, then the tone once more, whole.
+class AlarmSnooze : public AlarmRings {
+  protected:
+    void SetUp() override {
+        AlarmRings::SetUp();
+        if (IsSkipped()) return;
+        wchar_t tone[MAX_PATH] = {};
+        if (!GetEnvironmentVariableW(L"VESK_SNOOZE_SOUND", tone, MAX_PATH))
+            GTEST_SKIP() << "no tone: run through check_snooze.sh";
+        ASSERT_TRUE(CopyFileW(tone, w.folder.file(L"bell.wav").c_str(), FALSE));
+    }
+    HWND waitForShownPopup(DWORD timeoutMs) {
+        HWND popup = nullptr;
+        waitFor(
+            [&] {
+                std::vector<HWND> shown = shownPopups();
+                popup = shown.empty() ? nullptr : shown[0];
+                return popup != nullptr;
+            },
+            timeoutMs);
+        return popup;
+    }
+    // Puts the cursor on the popup's alarm symbol and clicks once it is there.
+    void clickSymbol(HWND popup) {
+        RECT r;
+        GetWindowRect(popup, &r);
+        const POINT symbol = {r.left + 4 + 14, r.top + 10 + 18};
+        SetCursorPos(symbol.x, symbol.y);
+        ASSERT_TRUE(waitFor([&] {
+            POINT now;
+            return GetCursorPos(&now) && now.x == symbol.x && now.y == symbol.y;
+        }));
+        PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    }
+};
+
+TEST_F(AlarmSnooze, ClickOnTheSymbolRingsTheAlarmAgainAfterTheSnoozeTimeAcrossARestart) {
+    std::string settings =
+        readFileBytes(hostPath(VESK_SOURCE_DIR "/tests/data/app/Setting.default.xml"));
+    const std::string player = " <player\r\n  Loop = \"1\"\r\n  Time = \"1\"\r\n";
+    size_t at = settings.find(player);
+    ASSERT_NE(at, std::string::npos);
+    settings.insert(at + player.size(), "  Snooze = \"1\"\r\n");
+    writeFileBytes(w.folder.file(L"Setting.xml"), settings);
+    AlarmTime soon = timeFromNow(ALARM_LEAD_SECONDS);
+    writeFileBytes(w.folder.file(L"Alarm.xml"),
+                   alarmFile(alarmElement(0, true, false, 3, soon, "bell.wav")));
+    std::string disarmed = alarmFile(alarmElement(0, false, false, 3, soon, "bell.wav"));
+    ASSERT_TRUE(w.start());
+
+    HWND popup = waitForShownPopup(RING_WAIT_MS);
+    ASSERT_TRUE(popup);
+    Sleep(1000);
+    clickSymbol(popup);
+    DWORD clicked = GetTickCount();
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 3000)) << "the popup rang on";
+    EXPECT_TRUE(waitFor([&] { return w.alarms().find(" <Snooze>") != std::string::npos; }, 3000));
+    w.quit();
+    EXPECT_EQ(w.alarms().find(disarmed.substr(0, disarmed.find(" </Edit>"))), 0u);
+
+    HMODULE module = LoadLibraryExW(w.folder.exe().c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    loadImageTable(module);
+    POINT origin = symbolOrigin();
+    VeskProcess again;
+    ASSERT_TRUE(again.start(w.folder.exe()));
+    HWND watch = again.waitForWatchWindow();
+    ASSERT_TRUE(watch);
+    SetWindowPos(watch, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_TRUE(waitFor(
+        [&] { return symbolShown(watch, origin, imageSlot(SLOT_FIRST_SYMBOL + 3)) > 0.9; }, 5000))
+        << "the face does not show the snoozed alarm as the next one";
+    freeImageTable();
+    FreeLibrary(module);
+
+    popup = nullptr;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            std::vector<HWND> shown = windowsOfClass(ALARM_POPUP_CLASS, again.id());
+            popup = shown.empty() || layeredAlpha(shown[0]) != 255 ? nullptr : shown[0];
+            return popup != nullptr;
+        },
+        75000));
+    DWORD after = GetTickCount() - clicked;
+    EXPECT_GE(after, 59000u);
+    EXPECT_LE(after, 62500u);
+    // The whole tone, then the popup closes by itself and the snooze is gone from the file.
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 8000));
+    EXPECT_EQ(readFileBytes(w.folder.file(L"Alarm.xml")), disarmed);
+    PostMessageW(watch, WM_COMMAND, CMD_QUIT, 0);
+    EXPECT_EQ(again.waitForExit(), 0u);
+}
+
 } // namespace

@@ -1,7 +1,7 @@
 // Any bytes as Alarm.xml: loading never fails badly and leaves a consistent list, a refused file
-// leaves the list as it was, the alarm count survives every save and load, and the file settles
-// by the third save. (A hand-written "-1" is written back as "4294967295", which reads back as
-// the largest signed number; from then on the numbers stay.)
+// leaves the list as it was, the alarm and snooze counts survive every save and load, and the file
+// settles by the third save. (A hand-written "-1" is written back as "4294967295", which reads back
+// as the largest signed number; from then on the numbers stay.)
 #include <unistd.h>
 
 #include <cstdint>
@@ -49,6 +49,7 @@ void checkConsistent(const AlarmList* list) {
         if (e.visualMode != 0 || e.dueOffset != 0) abort();
         if (text16Length(e.soundFile) >= PATH_UNITS) abort();
     }
+    if (list->snoozeCount > SNOOZE_LIMIT) abort();
 }
 
 // Saves `list`, loads the file into a new list and returns that list and the file's bytes.
@@ -58,7 +59,7 @@ AlarmList* saveAndLoad(AlarmList* list, const std::string& file, std::string* by
     AlarmList* back = listOfFile(file);
     back->load();
     checkConsistent(back);
-    if (back->count != list->count) abort();
+    if (back->count != list->count || back->snoozeCount != list->snoozeCount) abort();
     return back;
 }
 

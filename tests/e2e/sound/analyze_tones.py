@@ -80,6 +80,8 @@ def main():
     # Tones that start this many seconds apart are checked one by one (with --clean).
     parser.add_argument("--spacing", type=float, default=0.0)
     parser.add_argument("--clean", default="")
+    # Leading tones left out: a ring the case cut short on purpose.
+    parser.add_argument("--skip", type=int, default=0)
     args = parser.parse_args()
 
     raw = open(args.capture, "rb").read()
@@ -88,7 +90,7 @@ def main():
     left = [samples[2 * i] / 32768.0 for i in range(count)]
     right = [samples[2 * i + 1] / 32768.0 for i in range(count)]
 
-    tones = tones_in(left, 0.05 * args.amplitude, args.rate)
+    tones = tones_in(left, 0.05 * args.amplitude, args.rate)[args.skip:]
     if not tones:
         print("no tone in the recording (%d frames)" % count)
         return 1

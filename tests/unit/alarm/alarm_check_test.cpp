@@ -177,6 +177,58 @@ TEST_F(AlarmCheck, AlarmsSkippedByAStallRingInOrderWithTheirOwnWeekday) {
     EXPECT_FALSE(tick(clockAt(TUESDAY, 0, 0, 4)));
 }
 
+// A one-shot alarm snoozed as it rang: next on the face meanwhile, kept in the file, rung once
+// at its time as it was, then gone from list and file.
+TEST_F(AlarmCheck, SnoozedOneShotAlarmIsNextMeanwhileAndRingsOnceAtItsTime) {
+    AlarmEntry once = alarmAt(12, 0, 0, ALARM_ENABLED);
+    once.symbol = 4;
+    once.playTimes = 2;
+    setSoundFile(&once, U16("bell.wav"));
+    AlarmEntry later = alarmAt(18, 0, 0);
+    setAlarms({once, later});
+    ASSERT_TRUE(tick(clockAt(MONDAY, 12, 0, 0)));
+    ASSERT_TRUE(list->addSnooze(ringing, clockAt(MONDAY, 12, 5, 0)));
+    list->save();
+    EXPECT_FALSE(tick(clockAt(MONDAY, 12, 0, 1)));
+    EXPECT_EQ(next.symbol, 4u);
+    EXPECT_EQ(next.flags & ALARM_ENABLED, ALARM_ENABLED) << "the face shows armed alarms only";
+    EXPECT_EQ(next.dueOffset, 12u * 3600 + 5 * 60);
+    AlarmList* saved = reload();
+    EXPECT_EQ(saved->snoozeCount, 1u);
+    AlarmList::destroy(saved);
+
+    EXPECT_FALSE(tick(clockAt(MONDAY, 12, 4, 59)));
+    ASSERT_TRUE(tick(clockAt(MONDAY, 12, 5, 0)));
+    EXPECT_EQ(ringing.symbol, 4u);
+    EXPECT_EQ(ringing.playTimes, 2u);
+    EXPECT_EQ(Text16(ringing.soundFile), U16("bell.wav"));
+    EXPECT_EQ(next.hour, 18u);
+    EXPECT_FALSE(tick(clockAt(MONDAY, 12, 5, 1)));
+    saved = reload();
+    EXPECT_EQ(saved->snoozeCount, 0u);
+    AlarmList::destroy(saved);
+}
+
+// Missed while the program was not running: rung up to ten minutes late, dropped after. One
+// further ahead than any snooze time was made before the clock was set back: it rings now.
+TEST_F(AlarmCheck, SnoozeRingsLateWithinItsBoundAndAtOnceAfterTheClockWasSetBack) {
+    setAlarms({alarmAt(6, 0, 0)});
+    AlarmEntry a = alarmAt(6, 0, 0);
+    a.symbol = 1;
+    AlarmEntry b = a;
+    b.symbol = 2;
+    AlarmEntry c = a;
+    c.symbol = 3;
+    list->addSnooze(a, clockAt(MONDAY, 7, 50, 0));
+    list->addSnooze(b, clockAt(MONDAY, 7, 59, 0));
+    list->addSnooze(c, clockAt(MONDAY, 10, 0, 0));
+    ASSERT_TRUE(tick(clockAt(MONDAY, 8, 0, 30)));
+    ASSERT_EQ(rung.size(), 2u);
+    EXPECT_EQ(rung[0].symbol, 2u);
+    EXPECT_EQ(rung[1].symbol, 3u);
+    EXPECT_EQ(list->snoozeCount, 0u);
+}
+
 TEST(AlarmCheckWithoutList, NothingRingsAndNoAlarmIsNext) {
     AlarmCheckState state = {};
     AlarmEntry next = alarmAt(1, 2, 3);

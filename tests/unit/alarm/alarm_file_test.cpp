@@ -66,6 +66,34 @@ TEST_F(AlarmFile, OneAlarmIsWrittenExactlyInTheFileLayout) {
     EXPECT_EQ(readBytes(path), expected);
 }
 
+// Snoozes follow "Edit" in an element of their own, which a build that reads "Edit" alone passes
+// over; one with a time no clock shows is left out when read.
+TEST_F(AlarmFile, SnoozesFollowTheAlarmsAndImpossibleTimesAreLeftOut) {
+    AlarmEntry entry = alarmAt(7, 30, 0, 0);
+    entry.symbol = 2;
+    setAlarms({entry});
+    ASSERT_TRUE(list->addSnooze(entry, clockAt(MONDAY, 7, 35, 0)));
+    SystemTime impossible = clockAt(MONDAY, 7, 35, 0);
+    impossible.month = 2;
+    impossible.day = 30;
+    ASSERT_TRUE(list->addSnooze(entry, impossible));
+    list->save();
+    std::string text = readBytes(path);
+    size_t edit = text.find(" </Edit>\r\n <Snooze>\r\n  <0\r\n   Enable = \"0\"\r\n");
+    ASSERT_NE(edit, std::string::npos) << text;
+    EXPECT_NE(text.find("   File = \"\"\r\n   DueYear = \"2026\"\r\n   DueMonth = \"12\"\r\n"
+                        "   DueDay = \"7\"\r\n   DueHour = \"7\"\r\n   DueMinute = \"35\"\r\n"
+                        "   DueSecond = \"0\"\r\n  >\r\n  </0>\r\n",
+                        edit),
+              std::string::npos);
+    AlarmList* back = reload();
+    ASSERT_EQ(back->count, 1u);
+    ASSERT_EQ(back->snoozeCount, 1u);
+    EXPECT_TRUE(sameAlarm(back->snoozes[0].alarm, entry));
+    EXPECT_EQ(back->snoozes[0].due.minute, 35);
+    AlarmList::destroy(back);
+}
+
 TEST_F(AlarmFile, ThreeAlarmsReadBackInOrderWithEveryField) {
     AlarmEntry a = alarmAt(0, 0, 0, ALARM_ENABLED | ALARM_LOOP, 0);
     a.symbol = 6;

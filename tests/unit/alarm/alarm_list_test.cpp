@@ -1,6 +1,8 @@
 // The alarm list in memory: weekday bits, the alarm due now, the next alarm, the dialog's rows.
 #include "alarm/alarm_list.h"
 
+#include "alarm/alarm_check.h"
+
 #include "tests/unit/alarm/alarm_test_support.h"
 
 namespace {
@@ -185,6 +187,25 @@ TEST_F(ApplyRows, ReplacesTheWholeListAndEmptiesIt) {
     ASSERT_TRUE(list->applyRows(nullptr, 0));
     EXPECT_EQ(list->count, 0u);
     EXPECT_EQ(list->entries, nullptr);
+}
+
+// The dialog's rows decide which snoozes stay: an alarm deleted, or disarmed there, takes its
+// snooze along; a one-shot alarm disarmed by ringing keeps it, and so does an untouched one.
+TEST_F(ApplyRows, SnoozesGoWithTheirAlarmWhenItIsDeletedOrDisarmed) {
+    AlarmEntry kept = alarmAt(7, 0, 0);
+    AlarmEntry deleted = alarmAt(8, 0, 0);
+    AlarmEntry disarmed = alarmAt(9, 0, 0);
+    AlarmEntry oneShot = alarmAt(10, 0, 0, 0);
+    oneShot.playTimes = 0;
+    setAlarms({kept, deleted, disarmed, oneShot});
+    for (const AlarmEntry& rang : {kept, deleted, disarmed, oneShot})
+        ASSERT_TRUE(list->addSnooze(ringingCopy(rang), clockAt(MONDAY, 11, 0, 0)));
+    disarmed.flags &= ~ALARM_ENABLED;
+    AlarmEntry rows[] = {oneShot, disarmed, kept};
+    ASSERT_TRUE(list->applyRows(rows, 3));
+    ASSERT_EQ(list->snoozeCount, 2u);
+    EXPECT_EQ(list->snoozes[0].alarm.hour, 7u);
+    EXPECT_EQ(list->snoozes[1].alarm.hour, 10u);
 }
 
 } // namespace

@@ -53,6 +53,25 @@ class PopupPaint : public ::testing::Test {
     CBitMap surface;
 };
 
+// The "Zz" mark stays inside the symbol's top right corner: nothing of the readout beside it or
+// the bar below it is painted over.
+TEST_F(PopupPaint, SnoozeMarkStaysInTheSymbolsCorner) {
+    drawSnoozeMark(&surface);
+    int marked = 0;
+    for (int y = 0; y < surface.height(); ++y) {
+        for (int x = 0; x < surface.width(); ++x) {
+            if (pixel(surface, x, y) == WHITE) continue;
+            ++marked;
+            EXPECT_EQ(pixel(surface, x, y), SNOOZE_MARK_COLOUR);
+            EXPECT_GE(x, SYMBOL_LEFT + SYMBOL_WIDTH / 2) << x << "," << y;
+            EXPECT_LT(x, SYMBOL_LEFT + SYMBOL_WIDTH) << x << "," << y;
+            EXPECT_GE(y, SYMBOL_TOP) << x << "," << y;
+            EXPECT_LT(y, SYMBOL_TOP + SYMBOL_HEIGHT / 3) << x << "," << y;
+        }
+    }
+    EXPECT_GT(marked, 20);
+}
+
 TEST_F(PopupPaint, BarSplitsAtThePlayedEndOverBothRowsOnly) {
     drawProgressBar(&surface, 70, false, 0);
     for (int row : {5, 6}) {

@@ -23,12 +23,13 @@ WatchSettings defaults() {
     s.hammingWindow = 1;
     s.peak = 1;
     s.volume = 100;
+    s.snooze = 5;
     return s;
 }
 
 std::vector<MenuEntry> contextMenu(const WatchSettings* s, int32_t watchMode) {
     std::vector<MenuEntry> entries(CONTEXT_MENU_CAPACITY);
-    entries.resize(buildContextMenu(s, watchMode, entries.data()));
+    entries.resize(buildContextMenu(s, watchMode, nullptr, entries.data()));
     return entries;
 }
 
@@ -61,11 +62,10 @@ TEST(ContextMenu, TopLevelOrderWithSubmenusAndSeparators) {
     }
     EXPECT_EQ(depth, 0);
     const std::vector<Text> expected = {
-        U16("年月日表記"),     U16("時間表記"),         U16("常に前面に表示"),
-        U16("ウォッチモード"), U16("アバター"),         U16("-"),
-        U16("サウンドテスト"), U16("ビジュアライザー"), U16("-"),
-        U16("アラーム設定"),   U16("ボリューム"),       U16("-"),
-        U16("隠れる。"),       U16("おわり。")};
+        U16("年月日表記"), U16("時間表記"), U16("常に前面に表示"), U16("ウォッチモード"),
+        U16("アバター"),   U16("-"),        U16("サウンドテスト"), U16("ビジュアライザー"),
+        U16("スヌーズ"),   U16("-"),        U16("アラーム設定"),   U16("ボリューム"),
+        U16("-"),          U16("隠れる。"), U16("おわり。")};
     EXPECT_EQ(top, expected);
     EXPECT_LE(entries.size(), CONTEXT_MENU_CAPACITY);
 }
@@ -73,8 +73,9 @@ TEST(ContextMenu, TopLevelOrderWithSubmenusAndSeparators) {
 TEST(ContextMenu, DefaultSettingsMarkTheirItems) {
     WatchSettings s = defaults();
     const std::vector<Text> expected = {
-        U16("Y年M月D日(曜日)"), U16("24時間"),     U16("常に前面に表示"), characterName(1),
-        U16("残り時間表示"),    U16("ハミング窓"), U16("ピーク残像"),     U16("100%")};
+        U16("Y年M月D日(曜日)"), U16("24時間"),       U16("常に前面に表示"),
+        characterName(1),       U16("残り時間表示"), U16("ハミング窓"),
+        U16("ピーク残像"),      U16("5分"),          U16("100%")};
     EXPECT_EQ(checkedTexts(contextMenu(&s, 0)), expected);
 }
 
@@ -150,6 +151,8 @@ TEST(MenuCommands, FormatsAndTogglesChangeTheirSetting) {
         {CMD_HAMMING_WINDOW, &WatchSettings::hammingWindow, 0, 1},
         {CMD_PEAK, &WatchSettings::peak, 1, 0},
         {CMD_SMOOTH, &WatchSettings::smooth, 0, 1},
+        {CMD_SNOOZE_15, &WatchSettings::snooze, 5, 15},
+        {CMD_SNOOZE_5, &WatchSettings::snooze, 30, 5},
     };
     for (const Case& c : cases) {
         WatchSettings s = defaults();

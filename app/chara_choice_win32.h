@@ -1,0 +1,17 @@
+// Which character the watch wears: a built-in one, or a picture of the "chara" folder.
+#pragma once
+
+struct WatchApp;
+
+// Composes the watch sprite of the chosen character: the file character while one is chosen, the
+// built-in `chara` otherwise. A file character that can no longer be worn (the file is gone or
+// broken) is forgotten and the built-in one composed instead; false then.
+bool composeChosenSprite(WatchApp* app);
+
+// The menu's file character `index`, as the folder lists it now: worn when usable, and the
+// watch reshaped around it. An unusable or vanished file changes nothing.
+void chooseCharaFile(WatchApp* app, int index);
+
+// Tells the user once, with a tray balloon, that the file character chosen last time was gone
+// at start and the built-in character is shown instead.
+void tellCharaFileGone(WatchApp* app);
