@@ -46,32 +46,6 @@ void setDefaults(WatchSettings* record) {
     record->snooze = SNOOZE_DEFAULT;
 }
 
-// "Snooze" of "player" came after the file's first layout: a file that never chose another
-// time stays as it was, so the attribute is written only when it differs from the default or
-// the file holds it already (older builds keep it as they keep every unknown attribute).
-const char* const SNOOZE_GROUP = "player";
-const char* const SNOOZE_ATTRIBUTE = "Snooze";
-
-void readSnooze(WatchSettings* record) {
-    XmlDocument* doc = record->document;
-    if (xmlMove(doc, SNOOZE_GROUP) != XmlOk) return;
-    int32_t minutes = SNOOZE_DEFAULT;
-    xmlGetAttrInt(doc, SNOOZE_ATTRIBUTE, &minutes);
-    if (minutes >= SNOOZE_MIN && minutes <= SNOOZE_MAX) record->snooze = minutes;
-    xmlMove(doc, nullptr);
-}
-
-// Runs with the cursor on the root, after every group has been written.
-void writeSnooze(const WatchSettings* record) {
-    XmlDocument* doc = record->document;
-    if (xmlMove(doc, SNOOZE_GROUP) != XmlOk) return;
-    char held[16];
-    bool present = xmlGetAttr(doc, SNOOZE_ATTRIBUTE, held, sizeof held) != XmlNotFound;
-    if (present || record->snooze != SNOOZE_DEFAULT)
-        xmlSetAttrUInt(doc, SNOOZE_ATTRIBUTE, static_cast<uint32_t>(record->snooze));
-    xmlMove(doc, nullptr);
-}
-
 // Far above any settings file (the program's own is about a kilobyte); a larger file is refused
 // rather than read, as Alarm.xml's is.
 constexpr uint32_t SETTINGS_FILE_LIMIT = 1u << 20;
@@ -155,37 +129,76 @@ void writeFields(const WatchSettings* record) {
     }
 }
 
-// "CharaFile" of "position", beside "Chara", which keeps the last built-in character for
-// builds without file characters. Written only once a file character was chosen; going back
-// to a built-in character then leaves it empty.
-const char* const CHARA_FILE_GROUP = "position";
-const char* const CHARA_FILE_ATTRIBUTE = "CharaFile";
-constexpr size_t CHARA_FILE_BYTES = (PATH_UNITS - 1) * 3 + 1;
-
-void readCharaFile(WatchSettings* record) {
-    XmlDocument* doc = record->document;
-    if (xmlMove(doc, CHARA_FILE_GROUP) != XmlOk) return;
-    char value[CHARA_FILE_BYTES];
-    if (xmlGetAttr(doc, CHARA_FILE_ATTRIBUTE, value, sizeof value) == XmlOk) {
-        char16* name = utf8ToWide(value);
-        if (name && text16Length(name) < PATH_UNITS && isCharaFileName(name))
-            memcpy(record->charaFile, name, (text16Length(name) + 1) * sizeof(char16));
-        freeText(name);
-    }
-    xmlMove(doc, nullptr);
+// Settings that came after the file's first layout. A file that never chose anything else stays
+// as it was: each is written only when it differs from its default or the file holds it already
+// (older builds keep it, as they keep every unknown attribute). Each reads and writes with the
+// cursor in its group.
+bool holds(XmlDocument* doc, const char* attribute) {
+    char held[4];
+    return xmlGetAttr(doc, attribute, held, sizeof held) != XmlNotFound;
 }
 
-void writeCharaFile(const WatchSettings* record) {
-    XmlDocument* doc = record->document;
-    if (xmlMove(doc, CHARA_FILE_GROUP) != XmlOk) return;
-    char held[4];
-    bool present = xmlGetAttr(doc, CHARA_FILE_ATTRIBUTE, held, sizeof held) != XmlNotFound;
+// "Snooze" of "player": minutes, out-of-range values read as the default.
+void readSnooze(XmlDocument* doc, WatchSettings* record) {
+    int32_t minutes = SNOOZE_DEFAULT;
+    xmlGetAttrInt(doc, "Snooze", &minutes);
+    if (minutes >= SNOOZE_MIN && minutes <= SNOOZE_MAX) record->snooze = minutes;
+}
+
+void writeSnooze(XmlDocument* doc, const WatchSettings* record) {
+    if (holds(doc, "Snooze") || record->snooze != SNOOZE_DEFAULT)
+        xmlSetAttrUInt(doc, "Snooze", static_cast<uint32_t>(record->snooze));
+}
+
+// "CharaFile" of "position", beside "Chara", which keeps the last built-in character for builds
+// without file characters. Going back to a built-in character leaves it empty.
+constexpr size_t CHARA_FILE_BYTES = (PATH_UNITS - 1) * 3 + 1;
+
+void readCharaFile(XmlDocument* doc, WatchSettings* record) {
+    char value[CHARA_FILE_BYTES];
+    if (xmlGetAttr(doc, "CharaFile", value, sizeof value) != XmlOk) return;
+    char16* name = utf8ToWide(value);
+    if (name && text16Length(name) < PATH_UNITS && isCharaFileName(name))
+        memcpy(record->charaFile, name, (text16Length(name) + 1) * sizeof(char16));
+    freeText(name);
+}
+
+void writeCharaFile(XmlDocument* doc, const WatchSettings* record) {
     char16 name[PATH_UNITS];
     memcpy(name, record->charaFile, sizeof name);
     name[PATH_UNITS - 1] = 0;
     char* text = name[0] ? wideToUtf8(name) : nullptr;
-    if (text || present) xmlSetAttr(doc, CHARA_FILE_ATTRIBUTE, text ? text : "");
+    if (text || holds(doc, "CharaFile")) xmlSetAttr(doc, "CharaFile", text ? text : "");
     freeText(text);
+}
+
+struct LaterSetting {
+    const char* group;
+    void (*read)(XmlDocument* doc, WatchSettings* record);
+    void (*write)(XmlDocument* doc, const WatchSettings* record);
+};
+
+const LaterSetting LATER_SETTINGS[] = {
+    {"player", readSnooze, writeSnooze},
+    {"position", readCharaFile, writeCharaFile},
+};
+
+void readLaterSettings(WatchSettings* record) {
+    XmlDocument* doc = record->document;
+    for (const LaterSetting& later : LATER_SETTINGS) {
+        xmlMove(doc, nullptr);
+        if (xmlMove(doc, later.group) == XmlOk) later.read(doc, record);
+    }
+    xmlMove(doc, nullptr);
+}
+
+// Runs after every group has been written, so each group is there.
+void writeLaterSettings(const WatchSettings* record) {
+    XmlDocument* doc = record->document;
+    for (const LaterSetting& later : LATER_SETTINGS) {
+        xmlMove(doc, nullptr);
+        if (xmlMove(doc, later.group) == XmlOk) later.write(doc, record);
+    }
     xmlMove(doc, nullptr);
 }
 
@@ -225,8 +238,7 @@ WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
     }
     if (!record->document) return record;
     readFields(record);
-    readSnooze(record);
-    readCharaFile(record);
+    readLaterSettings(record);
     // The character layout table has one row per character and is read by this index without a
     // bound, so a hand-edited number outside it falls back to 0, the panel without a character:
     // the one choice that draws correctly whatever the file said.
@@ -237,8 +249,7 @@ WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
 bool saveSettings(WatchSettings* record) {
     if (!record || !record->document || record->keepFile) return false;
     writeFields(record);
-    writeSnooze(record);
-    writeCharaFile(record);
+    writeLaterSettings(record);
     const char* text = nullptr;
     size_t length = 0;
     bool written = false;

@@ -29,7 +29,7 @@ int32_t extent(int32_t dimension) {
 
 } // namespace
 
-void addCharaFile(CharaFileList* list, const char16* name, bool usable) {
+void addCharaFile(CharaFileList* list, const char16* name, uint64_t size, uint64_t written) {
     if (!isCharaFileName(name)) return;
     int at = 0;
     while (at < list->count && comesBefore(list->files[at].name, name))
@@ -42,8 +42,22 @@ void addCharaFile(CharaFileList* list, const char16* name, bool usable) {
     memcpy(file.name, name, (length + 1) * sizeof(char16));
     memcpy(file.label, name, (length - 4) * sizeof(char16)); // without ".png"
     file.label[length - 4] = 0;
-    file.usable = usable;
+    file.size = size;
+    file.written = written;
+    file.usable = false;
     list->count = std::min(list->count + 1, CHARA_FILE_LIMIT);
+}
+
+bool recallCharaFile(CharaFile* file, const CharaFileList& earlier) {
+    for (int i = 0; i < earlier.count; ++i) {
+        const CharaFile& known = earlier.files[i];
+        if (known.size != file->size || known.written != file->written ||
+            memcmp(known.name, file->name, sizeof known.name) != 0)
+            continue;
+        file->usable = known.usable;
+        return true;
+    }
+    return false;
 }
 
 bool isVisibleCharaPicture(const BitmapInfoHeader* picture) {

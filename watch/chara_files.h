@@ -20,6 +20,8 @@ constexpr int32_t CHARA_PANEL_OVERLAP = 12;
 struct CharaFile {
     char16 name[PATH_UNITS];  // file name in the folder
     char16 label[PATH_UNITS]; // the name without its extension, as the menu shows it
+    uint64_t size;            // size and last write time as the folder listed them: a file
+    uint64_t written;         // that shows the same again need not be decoded again
     bool usable;              // a valid PNG within the size limit with a visible pixel
 };
 
@@ -29,9 +31,12 @@ struct CharaFileList {
     int count;
 };
 
-// Takes a file the folder holds into its place in `list`; past the limit the last in order
-// drops out. Names `isCharaFileName` refuses are left out.
-void addCharaFile(CharaFileList* list, const char16* name, bool usable);
+// Takes a file the folder holds into its place in `list`, not yet known to be usable; past the
+// limit the last in order drops out. Names `isCharaFileName` refuses are left out.
+void addCharaFile(CharaFileList* list, const char16* name, uint64_t size, uint64_t written);
+// Takes over `usable` from the same file (name, size and write time) in `earlier`; false when
+// it is not there and must be decoded.
+bool recallCharaFile(CharaFile* file, const CharaFileList& earlier);
 
 // True for a decoded picture a character can wear: at least one pixel opaque enough for the
 // watch's softest band to show it. Null is not.

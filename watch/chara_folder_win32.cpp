@@ -23,6 +23,20 @@ bool charaPath(const char16* name, wchar_t* out) {
     return true;
 }
 
+// The last listing: a picture whose file has not changed since is not decoded again, so that a
+// folder of large pictures does not hold up every menu. User-interface thread only, as the menu.
+CharaFileList g_lastListing;
+
+bool isUsable(const char16* name) {
+    BitmapInfoHeader* picture = loadCharaPicture(name);
+    freeDecodedImage(picture);
+    return picture != nullptr;
+}
+
+uint64_t joined(DWORD high, DWORD low) {
+    return uint64_t(high) << 32 | low;
+}
+
 } // namespace
 
 BitmapInfoHeader* loadCharaPicture(const char16* name) {
@@ -49,9 +63,15 @@ void listCharaFolder(CharaFileList* list) {
     if (search == INVALID_HANDLE_VALUE) return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        BitmapInfoHeader* picture = loadCharaPicture(found.cFileName);
-        addCharaFile(list, found.cFileName, picture != nullptr);
-        freeDecodedImage(picture);
+        addCharaFile(
+            list, found.cFileName, joined(found.nFileSizeHigh, found.nFileSizeLow),
+            joined(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime));
     } while (FindNextFileW(search, &found));
     FindClose(search);
+    // Only the files that made the list are decoded, each once while it stays the same.
+    for (int i = 0; i < list->count; ++i) {
+        CharaFile& file = list->files[i];
+        if (!recallCharaFile(&file, g_lastListing)) file.usable = isUsable(file.name);
+    }
+    g_lastListing = *list;
 }

@@ -7,8 +7,8 @@ struct BitmapInfoHeader;
 struct CharaFileList;
 
 // Lists the "chara" folder of the working directory (the program folder) into `list`, each file
-// decoded to see whether a character can wear it. Read anew on every call: the user may add or
-// remove files at any time.
+// decoded to see whether a character can wear it (unless it is unchanged since the last call).
+// Read anew on every call: the user may add, change or remove files at any time.
 void listCharaFolder(CharaFileList* list);
 
 // The picture of file `name` of the "chara" folder, decoded with the limits of the built-in

@@ -13,8 +13,8 @@ for tool in parec sox python3; do
   command -v "$tool" >/dev/null || { echo "check_snooze: $tool missing, skipped"; exit 77; }
 done
 
+source "$here/recorded_runs.sh"
 work=$(mktemp -d)
-recorder=""
 cleanup() {
   [ -n "$recorder" ] && kill "$recorder" 2>/dev/null || true
   rm -rf "$work"
@@ -24,23 +24,6 @@ trap cleanup EXIT
 sox -D -n -r 48000 -c 2 -b 16 "$work/tone.wav" synth 4 sine 440 gain -6
 export VESK_SNOOZE_SOUND="Z:$(echo "$work/tone.wav" | tr / '\\')"
 
-# A machine loaded by other builds can starve the system mixer for a moment and cut the tone
-# (see check_alarm_sounds.sh): the check passes when one of three runs whose case passed heard
-# the second ring whole.
-for attempt in 1 2 3; do
-  parec --device=cap.monitor --format=s16le --rate=48000 --channels=2 >"$work/capture.raw" &
-  recorder=$!
-  status=0
-  "$wine_run" "$driver" --gtest_filter=AlarmSnooze.* || status=$?
-  kill "$recorder"
-  wait "$recorder" 2>/dev/null || true
-  recorder=""
-  if [ "$status" -ne 0 ]; then
-    echo "check_snooze: attempt $attempt: the case failed ($status)"
-    continue
-  fi
-  python3 "$here/analyze_tones.py" "$work/capture.raw" --frequency 440 --amplitude 0.5 \
-    --seconds 4 --tones 1 --skip 1 && exit 0
-  echo "check_snooze: attempt $attempt was not clean"
-done
-exit 1
+recorded_runs check_snooze "$work/capture.raw" "$wine_run" "$driver" --gtest_filter=AlarmSnooze.* \
+  -- python3 "$here/analyze_tones.py" "$work/capture.raw" --frequency 440 --amplitude 0.5 \
+  --seconds 4 --tones 1 --skip 1

@@ -42,22 +42,37 @@ struct Picture {
 
 TEST(CharaFiles, ListedInNameOrderUpToTheLimitWithTheirLabels) {
     CharaFileList list = {};
-    addCharaFile(&list, U16("b.PNG"), true);
-    addCharaFile(&list, U16("A.png"), false);
-    addCharaFile(&list, U16("..\\up.png"), true);
-    addCharaFile(&list, U16("notes.txt"), true);
+    addCharaFile(&list, U16("b.PNG"), 10, 1);
+    addCharaFile(&list, U16("A.png"), 20, 2);
+    addCharaFile(&list, U16("..\\up.png"), 30, 3);
+    addCharaFile(&list, U16("notes.txt"), 40, 4);
     ASSERT_EQ(list.count, 2);
     EXPECT_EQ(Text(list.files[0].label), U16("A"));
-    EXPECT_FALSE(list.files[0].usable);
+    EXPECT_EQ(list.files[0].size, 20u);
     EXPECT_EQ(Text(list.files[1].name), U16("b.PNG"));
     EXPECT_EQ(Text(list.files[1].label), U16("b"));
 
     CharaFileList many = {};
     for (int i = 99; i >= 0; --i)
-        addCharaFile(&many, nameOf(i).c_str(), true);
+        addCharaFile(&many, nameOf(i).c_str(), 1, 1);
     ASSERT_EQ(many.count, CHARA_FILE_LIMIT);
     EXPECT_EQ(Text(many.files[0].name), nameOf(0));
     EXPECT_EQ(Text(many.files[CHARA_FILE_LIMIT - 1].name), nameOf(CHARA_FILE_LIMIT - 1));
+}
+
+// A file is decoded again only once its size or write time changed.
+TEST(CharaFiles, AnUnchangedFileIsRecalledAndAChangedOneIsNot) {
+    CharaFileList earlier = {};
+    addCharaFile(&earlier, U16("cat.png"), 100, 7);
+    earlier.files[0].usable = true;
+    CharaFileList now = {};
+    addCharaFile(&now, U16("cat.png"), 100, 7);
+    addCharaFile(&now, U16("dog.png"), 100, 7);
+    EXPECT_TRUE(recallCharaFile(&now.files[0], earlier));
+    EXPECT_TRUE(now.files[0].usable);
+    EXPECT_FALSE(recallCharaFile(&now.files[1], earlier));
+    now.files[0].written = 8;
+    EXPECT_FALSE(recallCharaFile(&now.files[0], earlier));
 }
 
 TEST(CharaFiles, OnlyAPictureWithAVisiblePixelCanBeWorn) {
@@ -97,8 +112,9 @@ TEST(CharaFiles, PanelGoesCentredUnderThePictureOverlappingItsLowestRows) {
 // and while a file character is worn no built-in one is marked.
 TEST(CharaFiles, MenuListsThemAfterTheBuiltInCharacters) {
     CharaFileList list = {};
-    addCharaFile(&list, U16("broken.png"), false);
-    addCharaFile(&list, U16("cat.png"), true);
+    addCharaFile(&list, U16("broken.png"), 1, 1);
+    addCharaFile(&list, U16("cat.png"), 1, 1);
+    list.files[1].usable = true;
     WatchSettings s = {};
     s.chara = 3;
     Text chosen = U16("cat.png");

@@ -1,0 +1,30 @@
+# Sourced by the sound checks. recorded_runs NAME CAPTURE CASE... -- ANALYSIS... runs the driver
+# command CASE while the sound server's sink "cap" is recorded into CAPTURE, then the command
+# ANALYSIS on the recording. A machine loaded by other builds can starve the system mixer for a
+# moment and cut a tone, or start the program too late: it returns 0 as soon as one of three runs
+# whose case passed was heard clean, 1 otherwise. The recorder runs as $recorder meanwhile, for
+# the caller's clean-up to end.
+recorder=""
+recorded_runs() {
+  local name=$1 capture=$2 attempt status
+  shift 2
+  local case_command=()
+  while [ "$1" != "--" ]; do case_command+=("$1"); shift; done
+  shift
+  for attempt in 1 2 3; do
+    parec --device=cap.monitor --format=s16le --rate=48000 --channels=2 >"$capture" &
+    recorder=$!
+    status=0
+    "${case_command[@]}" || status=$?
+    kill "$recorder"
+    wait "$recorder" 2>/dev/null || true
+    recorder=""
+    if [ "$status" -ne 0 ]; then
+      echo "$name: attempt $attempt: the case failed ($status)"
+      continue
+    fi
+    "$@" && return 0
+    echo "$name: attempt $attempt was not clean"
+  done
+  return 1
+}
