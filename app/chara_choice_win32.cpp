@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "app/tray_icon_win32.h"
 #include "app/watch_app_win32.h"
@@ -27,13 +26,11 @@ bool composeFileSprite(WatchApp* app, const char16* name) {
 
 } // namespace
 
-bool composeChosenSprite(WatchApp* app) {
+void composeChosenSprite(WatchApp* app) {
     WatchSettings* s = app->settings;
-    if (s && s->charaFile[0] && composeFileSprite(app, s->charaFile)) return true;
-    bool lost = s && s->charaFile[0];
-    if (lost) s->charaFile[0] = 0;
+    if (s && s->charaFile[0] && composeFileSprite(app, s->charaFile)) return;
+    if (s) s->charaFile[0] = 0;
     composeCharacterSprite(app->spriteSurface, s ? s->chara : 0, &app->panelX, &app->panelY);
-    return !lost;
 }
 
 void chooseCharaFile(WatchApp* app, int index) {
@@ -50,6 +47,6 @@ void chooseCharaFile(WatchApp* app, int index) {
 
 void tellCharaFileGone(WatchApp* app) {
     showTrayBalloon(app->watchWindow, WATCH_TITLE,
-                    L"chara フォルダーのキャラクター画像が見つからないため、"
+                    L"chara フォルダーのキャラクター画像を読み込めないため、"
                     L"標準のキャラクターに戻しました。");
 }

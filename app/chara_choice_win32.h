@@ -5,13 +5,13 @@ struct WatchApp;
 
 // Composes the watch sprite of the chosen character: the file character while one is chosen, the
 // built-in `chara` otherwise. A file character that can no longer be worn (the file is gone or
-// broken) is forgotten and the built-in one composed instead; false then.
-bool composeChosenSprite(WatchApp* app);
+// broken) is forgotten (`charaFile` emptied) and the built-in one composed instead.
+void composeChosenSprite(WatchApp* app);
 
 // The menu's file character `index`, as the folder lists it now: worn when usable, and the
 // watch reshaped around it. An unusable or vanished file changes nothing.
 void chooseCharaFile(WatchApp* app, int index);
 
-// Tells the user once, with a tray balloon, that the file character chosen last time was gone
-// at start and the built-in character is shown instead.
+// Tells the user, with a tray balloon, that the file character chosen last time could not be
+// worn at start (gone or broken) and the built-in character is shown instead.
 void tellCharaFileGone(WatchApp* app);
