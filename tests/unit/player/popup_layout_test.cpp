@@ -61,14 +61,6 @@ TEST(PopupHover, VisualizerHalfIncludesItsEdges) {
     EXPECT_EQ(popupHoverAt(281, 20, POPUP_WIDTH, POPUP_HEIGHT).visual, 0);
 }
 
-TEST(PopupHover, SymbolIsItsPictureRectangle) {
-    EXPECT_EQ(popupHoverAt(4, 10, POPUP_WIDTH, POPUP_HEIGHT).symbol, 1);
-    EXPECT_EQ(popupHoverAt(32, 45, POPUP_WIDTH, POPUP_HEIGHT).symbol, 1);
-    for (auto outside : {Point{3, 20}, Point{33, 20}, Point{20, 9}, Point{20, 46}})
-        EXPECT_EQ(popupHoverAt(outside.x, outside.y, POPUP_WIDTH, POPUP_HEIGHT).symbol, 0)
-            << outside.x << "," << outside.y;
-}
-
 TEST(PopupHover, ATooNarrowPopupHasNoBarToDivideBy) {
     PopupHover h = popupHoverAt(6, 20, 24, 28);
     EXPECT_EQ(h.seek, 1);

@@ -82,7 +82,8 @@ TEST(CharaFiles, OnlyAPictureWithAVisiblePixelCanBeWorn) {
     EXPECT_TRUE(isVisibleCharaPicture(Picture(8, 8, 16).header));
 }
 
-// Centred on the wider part, the panel's top 12 rows over the picture's bottom.
+// Centred on the wider part, the panel's top 12 rows over the picture's bottom; a picture lower
+// than that lies on the panel alone.
 TEST(CharaFiles, PanelGoesCentredUnderThePictureOverlappingItsLowestRows) {
     MemoryResources resources = barcodeResources();
     fillImageTable(resources.source());
@@ -90,21 +91,17 @@ TEST(CharaFiles, PanelGoesCentredUnderThePictureOverlappingItsLowestRows) {
     ASSERT_NE(panel, nullptr);
     CBitMap sprite;
     int32_t panelX = -1, panelY = -1;
-    Picture narrow(51, 100, 255);
-    ASSERT_TRUE(composeCharaFileSprite(&sprite, panel, narrow.header, &panelX, &panelY));
-    EXPECT_EQ(sprite.width(), panel->width);
-    EXPECT_EQ(panelX, 0);
-    EXPECT_EQ(panelY, 88);
-    EXPECT_EQ(sprite.height(), 88 + panel->height);
-    EXPECT_EQ(
-        readPixel(&sprite.info.header, nullptr, sprite.backBuffer(), (panel->width - 51) / 2, 0),
-        0xFF336699u);
-
-    Picture wide(301, 10, 255);
+    Picture wide(301, 100, 255);
     ASSERT_TRUE(composeCharaFileSprite(&sprite, panel, wide.header, &panelX, &panelY));
     EXPECT_EQ(sprite.width(), 301);
+    EXPECT_EQ(sprite.height(), 88 + panel->height);
     EXPECT_EQ(panelX, (301 - panel->width) / 2);
-    EXPECT_EQ(panelY, 0) << "a picture lower than the overlap";
+    EXPECT_EQ(panelY, 88);
+    EXPECT_EQ(readPixel(&sprite.info.header, nullptr, sprite.backBuffer(), 0, 87), 0xFF336699u);
+    Picture low(20, 10, 255);
+    ASSERT_TRUE(composeCharaFileSprite(&sprite, panel, low.header, &panelX, &panelY));
+    EXPECT_EQ(panelY, 0);
+    EXPECT_EQ(sprite.height(), panel->height);
     freeImageTable();
 }
 
