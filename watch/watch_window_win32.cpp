@@ -1,41 +1,47 @@
-#include "app/watch_window_win32.h"
+#include "watch/watch_window_win32.h"
 
 #include <shellapi.h>
 
-#include "app/alarm_scheduler_win32.h"
-#include "app/keyboard_hook_win32.h"
-#include "settings/settings.h"
-#include "app/tray_icon_win32.h"
-#include "app/watch_app_win32.h"
+#include <new>
+
 #include "gfx/bitmap.h"
+#include "gfx/fade.h"
 #include "gfx/region_from_alpha_win32.h"
 #include "gfx/screen_win32.h"
+#include "link/watch_info_win32.h"
+#include "link/watch_messages.h"
+#include "settings/settings.h"
 #include "util/window_class_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/alpha_bands.h"
-#include "app/band_window_win32.h"
-#include "app/context_menu_win32.h"
-#include "gfx/fade.h"
-#include "app/sound_test_win32.h"
+#include "watch/band_window_win32.h"
+#include "watch/context_menu_win32.h"
+#include "watch/keyboard_hook_win32.h"
+#include "watch/tray_icon_win32.h"
 #include "watch/watch_face.h"
-#include "link/watch_info_win32.h"
-#include "link/watch_messages.h"
+#include "watch/watch_host_win32.h"
 #include "watch/watch_mode.h"
-#include "app/watch_mode_win32.h"
+#include "watch/watch_mode_win32.h"
+
+const wchar_t* const WATCH_CLASS = L"Korvanex-100";
+const wchar_t* const WATCH_TITLE = L"Vesk";
 
 namespace {
+
+// Background brush value 12: the system colour index COLOR_APPWORKSPACE + 1, as classes take it.
+const HBRUSH CLASS_BACKGROUND = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(12));
 
 // Broadcast by the shell when the taskbar is (re)created: the tray icon must be added again.
 UINT taskbarCreatedMessage = 0;
 
 LRESULT onCreate(HWND window, LPARAM lParam) {
-    WatchApp* app = attachOnCreate<WatchApp>(window, lParam);
-    if (!app) {
+    WatchState* watch = attachOnCreate<WatchState>(window, lParam);
+    if (!watch) {
         DestroyWindow(window);
         return 0;
     }
-    giveRegion(window, &app->watchRegion);
-    app->fadeLevel = 0;
+    giveRegion(window, &watch->region);
+    watch->fadeLevel = 0;
     SetLayeredWindowAttributes(window, 0, FIRST_OPACITY, LWA_ALPHA);
     SetTimer(window, TIMER_FADE_IN, 1, nullptr);
     SetTimer(window, TIMER_REPAINT, 200, nullptr);
@@ -53,130 +59,130 @@ void onDestroy(HWND window) {
     PostQuitMessage(0);
 }
 
-void onEndSession(HWND window, WatchApp* app, WPARAM ending) {
+void onEndSession(HWND window, WatchState* watch, WPARAM ending) {
     if (!ending) return;
-    // Once this message is answered the process may end at any moment, before destroy() runs.
-    app->saveFiles();
-    notifyOwned(app, WM_OWNER_SESSION_END);
+    // Once this message is answered the process may end at any moment, before shutdown runs.
+    watch->host->saveFiles();
+    notifyOwned(watch, WM_OWNER_SESSION_END);
     KillTimer(window, TIMER_FADE_IN);
     KillTimer(window, TIMER_FADE_OUT);
     DestroyWindow(window);
 }
 
-WatchFace faceOf(WatchApp* app) {
+WatchFace faceOf(WatchState* watch) {
     WatchFace face = {};
-    face.windowSurface = app->windowSurface;
-    face.spriteSurface = app->spriteSurface;
-    if (app->settings) {
-        face.dateFormat = static_cast<uint32_t>(app->settings->dateFormat);
-        face.timeFormat = app->settings->timeFormat;
+    face.windowSurface = watch->windowSurface.get();
+    face.spriteSurface = watch->spriteSurface.get();
+    if (watch->settings) {
+        face.dateFormat = static_cast<uint32_t>(watch->settings->dateFormat);
+        face.timeFormat = watch->settings->timeFormat;
     }
-    face.alarmFlags = app->nextAlarm.flags;
-    face.alarmSymbol = static_cast<int32_t>(app->nextAlarm.symbol);
+    face.alarmFlags = watch->nextAlarm.flags;
+    face.alarmSymbol = static_cast<int32_t>(watch->nextAlarm.symbol);
     return face;
 }
 
-bool faceOutdated(WatchApp* app) {
+bool faceOutdated(WatchState* watch) {
     SystemTime now = {};
     platformLocalTime(&now);
-    return !sameFacePicture(faceOf(app), now, app->paintedFace, app->paintedTime);
+    return !sameFacePicture(faceOf(watch), now, watch->paintedFace, watch->paintedTime);
 }
 
 // What the clock changes (date, time, alarm symbol) is printed on the panel, which spans the
 // sprite's bottom rows: only that band is repainted and sent to the screen.
-void invalidateFace(HWND window, const WatchApp* app) {
-    RECT band = {0, app->panelY, app->width, app->height};
+void invalidateFace(HWND window, const WatchState* watch) {
+    RECT band = {0, watch->panelY, watch->width, watch->height};
     InvalidateRect(window, &band, FALSE);
 }
 
-void onPaint(HWND window, WatchApp* app) {
+void onPaint(HWND window, WatchState* watch) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    if (app->windowSurface && app->spriteSurface) {
+    if (watch->windowSurface && watch->spriteSurface) {
         SystemTime now = {};
         platformLocalTime(&now);
-        app->paintedFace = faceOf(app);
-        app->paintedTime = now;
-        renderWatchFace(app->paintedFace, now, app->panelX + 6, app->panelY + 6);
-        app->windowSurface->flip();
-        presentSurfaceArea(dc, *app->windowSurface, ps.rcPaint);
+        watch->paintedFace = faceOf(watch);
+        watch->paintedTime = now;
+        renderWatchFace(watch->paintedFace, now, watch->panelX + 6, watch->panelY + 6);
+        watch->windowSurface->flip();
+        presentSurfaceArea(dc, *watch->windowSurface, ps.rcPaint);
     }
     EndPaint(window, &ps);
 }
 
-void onTimer(HWND window, WatchApp* app, WPARAM id) {
+void onTimer(HWND window, WatchState* watch, WPARAM id) {
     switch (id) {
     case TIMER_FADE_IN:
-        if (fadeInStep(&app->fadeLevel)) KillTimer(window, TIMER_FADE_IN);
-        applyFade(app);
+        if (fadeInStep(&watch->fadeLevel)) KillTimer(window, TIMER_FADE_IN);
+        applyFade(watch);
         break;
     case TIMER_FADE_OUT:
-        if (fadeOutStep(&app->fadeLevel)) {
+        if (fadeOutStep(&watch->fadeLevel)) {
             KillTimer(window, TIMER_FADE_OUT);
             DestroyWindow(window);
         }
-        applyFade(app);
+        applyFade(watch);
         break;
     case TIMER_REPAINT:
-        if (faceOutdated(app)) invalidateFace(window, app);
+        if (faceOutdated(watch)) invalidateFace(window, watch);
         break;
     case TIMER_ALARM_CHECK:
-        checkAlarms(app);
+        watch->host->checkAlarms(&watch->nextAlarm);
         break;
     case TIMER_WATCH_MODE:
-        watchModeStep(app);
+        watchModeStep(watch);
         break;
     default:
         break;
     }
 }
 
-void beginDrag(HWND window, WatchApp* app) {
-    if (app->watchMode != WATCH_MODE_OFF) return;
-    app->dragging = 1;
-    computeWorkArea(&app->workArea);
+void beginDrag(HWND window, WatchState* watch) {
+    if (watch->watchMode != WATCH_MODE_OFF) return;
+    watch->dragging = 1;
+    computeWorkArea(&watch->workArea);
     RECT r;
     POINT cursor;
     GetWindowRect(window, &r);
     GetCursorPos(&cursor);
-    app->dragOffset = POINT{r.left - cursor.x, r.top - cursor.y};
+    watch->dragOffset = POINT{r.left - cursor.x, r.top - cursor.y};
     SetCapture(window);
 }
 
-void dragTo(HWND window, WatchApp* app) {
-    if (app->dragging != 1) return;
+void dragTo(HWND window, WatchState* watch) {
+    if (watch->dragging != 1) return;
     POINT cursor;
     GetCursorPos(&cursor);
-    moveWindowClamped(window, cursor.x + app->dragOffset.x, cursor.y + app->dragOffset.y,
-                      &app->workArea);
-    notifyOwned(app, WM_OWNER_MOVED);
+    moveWindowClamped(window, cursor.x + watch->dragOffset.x, cursor.y + watch->dragOffset.y,
+                      &watch->workArea);
+    notifyOwned(watch, WM_OWNER_MOVED);
 }
 
 // Any button-up ends a drag, even one that never began: a click stores where the watch is.
-void endDrag(HWND window, WatchApp* app) {
-    app->dragging = 0;
+void endDrag(HWND window, WatchState* watch) {
+    watch->dragging = 0;
     ReleaseCapture();
     RECT r;
     GetWindowRect(window, &r);
-    if (app->settings) {
-        app->settings->x = r.left;
-        app->settings->y = r.top;
+    if (watch->settings) {
+        watch->settings->x = r.left;
+        watch->settings->y = r.top;
     }
-    app->watchRect = r;
+    watch->rect = r;
 }
 
-void onRightButtonDown(HWND window, WatchApp* app, LPARAM lParam) {
+void onRightButtonDown(HWND window, WatchState* watch, LPARAM lParam) {
     // Coordinates taken as unsigned 16-bit values, as the message packs them.
     POINT p{static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
     ClientToScreen(window, &p);
-    showContextMenu(window, app, p.x, p.y);
+    showContextMenu(window, watch, p.x, p.y);
     InvalidateRect(window, nullptr, TRUE);
 }
 
-void onTrayNotify(HWND window, WatchApp* app, LPARAM mouseMessage) {
+void onTrayNotify(HWND window, WatchState* watch, LPARAM mouseMessage) {
     if (mouseMessage == WM_LBUTTONDOWN) {
         if (IsIconic(window))
-            restoreWatch(window, app->settings ? app->settings->topmost : 0);
+            restoreWatch(window, watch->settings ? watch->settings->topmost : 0);
         else
             SetForegroundWindow(window);
     } else if (mouseMessage == WM_RBUTTONDOWN) {
@@ -184,14 +190,13 @@ void onTrayNotify(HWND window, WatchApp* app, LPARAM mouseMessage) {
     }
 }
 
-void fillWatchInfo(WatchApp* app, LPARAM lParam) {
+WatchInfo watchInfoOf(const WatchState& watch) {
+    return WatchInfo{watch.window, watch.rect, watch.panelX, watch.panelY, watch.settings};
+}
+
+void fillWatchInfo(const WatchState* watch, LPARAM lParam) {
     WatchInfo* info = reinterpret_cast<WatchInfo*>(lParam);
-    if (!info) return;
-    info->watchWindow = app->watchWindow;
-    info->watchRect = app->watchRect;
-    info->panelX = app->panelX;
-    info->panelY = app->panelY;
-    info->settings = app->settings;
+    if (info) *info = watchInfoOf(*watch);
 }
 
 struct OwnedMessage {
@@ -218,101 +223,51 @@ MessageAnswer fixedAnswer(UINT message) {
     }
 }
 
-LRESULT dispatch(HWND window, WatchApp* app, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT dispatch(HWND window, WatchState* watch, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
-        onPaint(window, app);
+        onPaint(window, watch);
         return 0;
     case WM_QUERYENDSESSION:
-        app->saveFiles();
+        watch->host->saveFiles();
         return 1;
     case WM_ENDSESSION:
-        onEndSession(window, app, wParam);
+        onEndSession(window, watch, wParam);
         break;
     case WM_COMMAND:
-        return runMenuCommand(window, app, wParam, lParam);
+        return runMenuCommand(window, watch, wParam, lParam);
     case WM_TIMER:
-        onTimer(window, app, wParam);
+        onTimer(window, watch, wParam);
         return 1;
     case WM_MOUSEMOVE:
-        dragTo(window, app);
+        dragTo(window, watch);
         return 0;
     case WM_LBUTTONDOWN:
-        beginDrag(window, app);
+        beginDrag(window, watch);
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        endDrag(window, app);
+        endDrag(window, watch);
         return 0;
     case WM_RBUTTONDOWN:
-        onRightButtonDown(window, app, lParam);
+        onRightButtonDown(window, watch, lParam);
         return 0;
     case WM_DROPFILES:
-        startSoundTest(app, reinterpret_cast<HDROP>(wParam));
+        watch->host->playDroppedFiles(reinterpret_cast<HDROP>(wParam));
         break;
     case WM_TRAY_NOTIFY:
-        onTrayNotify(window, app, lParam);
+        onTrayNotify(window, watch, lParam);
         break;
     case WM_QUERY_WATCH_INFO:
-        fillWatchInfo(app, lParam);
+        fillWatchInfo(watch, lParam);
         return 1;
     default:
         if (message == taskbarCreatedMessage && message != 0)
-            restoreTrayIcon(window, LoadIconW(app->instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
+            restoreTrayIcon(window, LoadIconW(watch->instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-} // namespace
-
-void applyFade(WatchApp* app) {
-    SetLayeredWindowAttributes(app->watchWindow, 0, static_cast<BYTE>(app->fadeLevel), LWA_ALPHA);
-    for (int i = 0; i < BAND_COUNT; ++i)
-        if (app->bandWindows[i])
-            SetLayeredWindowAttributes(app->bandWindows[i], 0, bandOpacity(app->fadeLevel, i),
-                                       LWA_ALPHA);
-}
-
-void notifyOwned(WatchApp* app, UINT message) {
-    OwnedMessage owned{app->watchWindow, message};
-    EnumWindows(sendIfOwned, reinterpret_cast<LPARAM>(&owned));
-}
-
-void placeWatch(WatchApp* app) {
-    computeWorkArea(&app->workArea);
-    RECT r;
-    GetWindowRect(app->watchWindow, &r);
-    moveWindowClamped(app->watchWindow, r.left, r.top, &app->workArea);
-    GetWindowRect(app->watchWindow, &app->watchRect);
-    notifyOwned(app, WM_OWNER_MOVED);
-    notifyOwned(app, WM_OWNER_PLACED);
-}
-
-void switchCharacter(WatchApp* app, bool apply) {
-    int32_t chara = app->settings ? app->settings->chara : 0;
-    composeCharacterSprite(app->spriteSurface, chara, &app->panelX, &app->panelY);
-    if (!apply) return;
-    const CBitMap* sprite = app->spriteSurface;
-    app->watchRegion.reset(regionFromAlpha(&sprite->info.header, sprite->backBuffer(), &app->width,
-                                           &app->height, WATCH_BAND_LOW, WATCH_BAND_HIGH));
-    app->windowSurface->release();
-    app->windowSurface->create(24, app->width, app->height);
-    resizeWindow(app->watchWindow, app->width, app->height);
-    giveRegion(app->watchWindow, &app->watchRegion);
-    rebuildBands(app);
-    placeWatch(app);
-    InvalidateRect(app->watchWindow, nullptr, TRUE);
-    for (HWND band : app->bandWindows)
-        if (band) InvalidateRect(band, nullptr, TRUE);
-}
-
-void restoreWatch(HWND window, int topmost) {
-    if (!window || !IsIconic(window)) return;
-    ShowWindow(window, SW_RESTORE);
-    SetForegroundWindow(window);
-    setTopmost(window, topmost);
 }
 
 LRESULT CALLBACK watchWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -328,9 +283,118 @@ LRESULT CALLBACK watchWindowProcedure(HWND window, UINT message, WPARAM wParam, 
         onCreate(window, lParam);
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    WatchApp* app = stateOf<WatchApp>(window);
-    if (!app) return DefWindowProcW(window, message, wParam, lParam);
+    WatchState* watch = stateOf<WatchState>(window);
+    if (!watch) return DefWindowProcW(window, message, wParam, lParam);
     MessageAnswer fixed = fixedAnswer(message);
     if (fixed.handled) return fixed.result;
-    return dispatch(window, app, message, wParam, lParam);
+    return dispatch(window, watch, message, wParam, lParam);
+}
+
+// The watch's shape, the sprite's nearly opaque pixels, and its size; the window takes the
+// shape when it is made or reshaped.
+void cutWatchShape(WatchState* watch) {
+    const CBitMap* sprite = watch->spriteSurface.get();
+    watch->region.reset(regionFromAlpha(&sprite->info.header, sprite->backBuffer(), &watch->width,
+                                        &watch->height, WATCH_BAND_LOW, WATCH_BAND_HIGH));
+}
+
+// The sprite of the chosen character, the shape cut from it and a window surface of its size.
+bool buildSurfaces(WatchState* watch) {
+    watch->spriteSurface.reset(new (std::nothrow) CBitMap);
+    if (!watch->spriteSurface) return false;
+    switchCharacter(watch, false);
+    cutWatchShape(watch);
+    watch->windowSurface.reset(new (std::nothrow) CBitMap);
+    if (!watch->windowSurface) return false;
+    watch->windowSurface->create(24, watch->width, watch->height);
+    return true;
+}
+
+bool registerWatchClass(HINSTANCE instance) {
+    return registerWindowClass(instance, {WATCH_CLASS, watchWindowProcedure,
+                                          CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, CLASS_BACKGROUND});
+}
+
+} // namespace
+
+void applyFade(WatchState* watch) {
+    SetLayeredWindowAttributes(watch->window, 0, static_cast<BYTE>(watch->fadeLevel), LWA_ALPHA);
+    for (int i = 0; i < BAND_COUNT; ++i)
+        if (watch->bandWindows[i])
+            SetLayeredWindowAttributes(watch->bandWindows[i], 0, bandOpacity(watch->fadeLevel, i),
+                                       LWA_ALPHA);
+}
+
+void notifyOwned(WatchState* watch, UINT message) {
+    OwnedMessage owned{watch->window, message};
+    EnumWindows(sendIfOwned, reinterpret_cast<LPARAM>(&owned));
+}
+
+void placeWatch(WatchState* watch) {
+    computeWorkArea(&watch->workArea);
+    RECT r;
+    GetWindowRect(watch->window, &r);
+    moveWindowClamped(watch->window, r.left, r.top, &watch->workArea);
+    GetWindowRect(watch->window, &watch->rect);
+    notifyOwned(watch, WM_OWNER_MOVED);
+    notifyOwned(watch, WM_OWNER_PLACED);
+}
+
+void switchCharacter(WatchState* watch, bool apply) {
+    int32_t chara = watch->settings ? watch->settings->chara : 0;
+    composeCharacterSprite(watch->spriteSurface.get(), chara, &watch->panelX, &watch->panelY);
+    if (!apply) return;
+    cutWatchShape(watch);
+    watch->windowSurface->release();
+    watch->windowSurface->create(24, watch->width, watch->height);
+    resizeWindow(watch->window, watch->width, watch->height);
+    giveRegion(watch->window, &watch->region);
+    rebuildBands(watch);
+    placeWatch(watch);
+    InvalidateRect(watch->window, nullptr, TRUE);
+    for (HWND band : watch->bandWindows)
+        if (band) InvalidateRect(band, nullptr, TRUE);
+}
+
+void restoreWatch(HWND window, int topmost) {
+    if (!window || !IsIconic(window)) return;
+    ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    setTopmost(window, topmost);
+}
+
+WatchWindow::WatchWindow(HINSTANCE instance, WatchHost* host) {
+    state_.instance = instance;
+    state_.host = host;
+    installKeyboardHook();
+}
+
+WatchWindow::~WatchWindow() {
+    removeKeyboardHook();
+}
+
+bool WatchWindow::create(WatchSettings* settings, int showCommand) {
+    state_.settings = settings;
+    if (!registerWatchClass(state_.instance) || !registerBandClass(state_.instance)) return false;
+    if (!buildSurfaces(&state_)) return false;
+    state_.window =
+        CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, WATCH_CLASS, WATCH_TITLE, WS_POPUP,
+                        settings ? settings->x : 0, settings ? settings->y : 0, state_.width,
+                        state_.height, nullptr, nullptr, state_.instance, &state_);
+    if (!state_.window) return false;
+    createBandWindows(&state_);
+    rebuildBands(&state_);
+
+    placeWatch(&state_);
+    ShowWindow(state_.window, showCommand);
+    UpdateWindow(state_.window);
+    setTopmost(state_.window, settings ? settings->topmost : 0);
+    addTrayIcon(state_.window, LoadIconW(state_.instance, MAKEINTRESOURCEW(ICON_RESOURCE)));
+    state_.watchMode = settings && settings->watch ? WATCH_MODE_ON : WATCH_MODE_OFF;
+    syncWatchModeTimer(state_.window, state_.watchMode);
+    return true;
+}
+
+WatchInfo WatchWindow::info() const {
+    return watchInfoOf(state_);
 }

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/watch_app_win32.h"
+#include "watch/band_window_win32.h"
+#include "watch/watch_window_win32.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_table.h"
 #include "gfx/image_table_win32.h"
