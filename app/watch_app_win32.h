@@ -23,7 +23,8 @@ class WatchApp final : public WatchHost {
     // Opens the engine, registers the popup class, loads the alarms and builds the watch.
     // False means start-up failed; destroy() must still run.
     bool create(int showCommand);
-    // Saves and releases everything the object owns, in shutdown order.
+    // Saves and releases the alarm list, the engine and the settings, in shutdown order; the
+    // watch's surfaces and the keyboard hook go with the object.
     void destroy();
 
     void checkAlarms(AlarmEntry* nextAlarm) override;
