@@ -1,4 +1,4 @@
-#include "app/watch_app_win32.h"
+#include "watch/watch_window_win32.h"
 #include "tests/e2e/e2e_support.h"
 
 #include <shlobj.h>

@@ -66,3 +66,8 @@ template <typename F> bool waitFor(F condition, DWORD timeoutMs = 10000) {
         Sleep(50);
     }
 }
+// True when `condition` still holds after `ms` milliseconds of polling; false at the first poll
+// it fails, so a case that must see nothing change fails as soon as something does.
+template <typename F> bool holdsFor(F condition, DWORD ms) {
+    return !waitFor([&] { return !condition(); }, ms);
+}
