@@ -21,6 +21,9 @@ using Byte = unsigned char;
 enum TagResult { TAG_FAILED, TAG_OPEN, TAG_EMPTY };
 
 struct Parser {
+    // The document's own copy of the input, which names and values are read and decoded in; owned
+    // by the parser until the document takes it over.
+    Byte* copy;
     const Byte* pos;
     const Byte* end;
     XmlDocument* doc;
@@ -228,23 +231,20 @@ bool parseDeclaration(Parser* p) {
     }
 }
 
-// Decodes `length` raw bytes into the document's blocks; sets the decoded length and whether the
-// text is plain (written back as it is).
-char* decodeIntoArena(XmlDocument* doc, const Byte* raw, size_t length, size_t* decoded,
-                      bool* plain) {
-    char* text = static_cast<char*>(xmlArenaAlloc(&doc->arena, length + 1));
-    if (!text) return nullptr;
-    const char* source = reinterpret_cast<const char*>(raw);
-    // Most names and values hold no entity nor any byte the writer escapes: one pass copies them
-    // and finds that out.
-    *plain = xmlCopyCheckingPlain(source, length, text);
-    if (*plain) {
-        *decoded = length;
-        return text;
-    }
-    *decoded = xmlUnescapeInto(source, length, text);
-    xmlArenaShrinkLast(&doc->arena, text, length + 1, *decoded + 1);
-    return text;
+// Whether none of the bytes is one the writer escapes (nor an ampersand, so the bytes decode to
+// themselves).
+bool plainText(const Byte* text, size_t length) {
+    Byte escaped = 0;
+    for (size_t i = 0; i < length; i++)
+        escaped |= XmlEscapedByte[text[i]];
+    return escaped == 0;
+}
+
+// Decodes `length` raw bytes of the document's own copy of the input where they lie: no entity
+// decodes longer than it is written, so the decoded text never outgrows its raw bytes.
+size_t decodeInPlace(Byte* raw, size_t length) {
+    char* text = reinterpret_cast<char*>(raw);
+    return xmlUnescapeInto(text, length, text);
 }
 
 // Tokens are valid UTF-8 already; of the element names the writer cannot carry, that leaves the
@@ -253,16 +253,26 @@ bool writableName(const char* name, size_t length) {
     return length > 0 && name[0] != '/' && name[length - 1] != '/';
 }
 
+// A name or value read in place: decoded where it lies unless the scan found it plain, and left
+// where it lies either way. Sets the decoded length.
+char* textInPlace(Parser* p, const Byte* raw, size_t length, bool plain, size_t* decoded) {
+    Byte* bytes = p->copy + (raw - p->copy);
+    *decoded = plain ? length : decodeInPlace(bytes, length);
+    return reinterpret_cast<char*>(bytes);
+}
+
 // The root is created on its name, with the declaration read so far. A file that declares no
-// version is written back as "1.0", since the parser accepts no other text on the next load.
+// version is written back as "1.0", since the parser accepts no other text on the next load. The
+// document takes over the copy of the input that its names and values lie in.
 bool createRoot(Parser* p, const Byte* raw, size_t length) {
     uint32_t version = p->version ? p->version : XML_VERSION_1_0;
     p->doc = xmlTreeCreate(version, p->encoding, p->standalone, "", 0);
     if (!p->doc) return false;
+    p->doc->source = reinterpret_cast<char*>(p->copy);
+    bool plain = plainText(raw, length);
     size_t decoded = 0;
-    bool plain = false;
-    char* name = decodeIntoArena(p->doc, raw, length, &decoded, &plain);
-    if (!name || !writableName(name, decoded)) return false;
+    char* name = textInPlace(p, raw, length, plain, &decoded);
+    if (!writableName(name, decoded)) return false;
     XmlNode* root = p->doc->root;
     root->name = name;
     root->nameLength = decoded;
@@ -272,15 +282,14 @@ bool createRoot(Parser* p, const Byte* raw, size_t length) {
 
 // Enters the cursor's child of this raw name, creating it unless it exists: a repeated sibling
 // name merges into the element already read.
-bool enterChild(XmlDocument* doc, const Byte* raw, size_t length) {
+bool enterChild(Parser* p, const Byte* raw, size_t length) {
+    XmlDocument* doc = p->doc;
+    bool plain = plainText(raw, length);
     size_t decoded = 0;
-    bool plain = false;
-    char* name = decodeIntoArena(doc, raw, length, &decoded, &plain);
-    if (!name || !writableName(name, decoded)) return false;
+    char* name = textInPlace(p, raw, length, plain, &decoded);
+    if (!writableName(name, decoded)) return false;
     XmlNode* child = xmlFindChild(doc, doc->cursor, name, decoded);
-    if (child) {
-        xmlArenaShrinkLast(&doc->arena, name, decoded + 1, 0);
-    } else {
+    if (!child) {
         child = xmlAppendNode(doc, doc->cursor, name, decoded, false);
         if (!child) return false;
         child->namePlain = plain;
@@ -290,79 +299,29 @@ bool enterChild(XmlDocument* doc, const Byte* raw, size_t length) {
 }
 
 // Raw bytes of an attribute name or value, and whether the scan found them plain: then they
-// decode to themselves and are only copied.
+// decode to themselves and stay as they are.
 struct RawText {
     const Byte* bytes;
     size_t length;
     bool plain;
 };
 
-// Copies plain raw bytes into the document's blocks, eight at a time while the input reaches
-// that far: the block rounds every allocation up to eight bytes, so the copy stays inside it.
-char* copyIntoArena(XmlDocument* doc, const RawText& raw, const Byte* inputEnd) {
-    size_t length = raw.length;
-    char* text = static_cast<char*>(xmlArenaAlloc(&doc->arena, length + 1));
-    if (!text) return nullptr;
-    constexpr size_t CHUNK = XML_ARENA_ALIGN;
-    size_t chunked = (length + CHUNK - 1) & ~(CHUNK - 1);
-    if (static_cast<size_t>(inputEnd - raw.bytes) >= chunked) {
-        for (size_t i = 0; i < length; i += CHUNK)
-            memcpy(text + i, raw.bytes + i, CHUNK);
-    } else {
-        memcpy(text, raw.bytes, length);
-    }
-    text[length] = 0;
-    return text;
-}
-
-// The decoded text of `raw` in the document's blocks; sets its length and whether it is plain.
-char* storeText(Parser* p, const RawText& raw, size_t* decoded, bool* plain) {
-    *plain = raw.plain;
-    if (raw.plain) {
-        *decoded = raw.length;
-        return copyIntoArena(p->doc, raw, p->end);
-    }
-    // The scan saw a byte the writer escapes, so there is nothing to learn from another look.
-    char* text = static_cast<char*>(xmlArenaAlloc(&p->doc->arena, raw.length + 1));
-    if (!text) return nullptr;
-    *decoded = xmlUnescapeInto(reinterpret_cast<const char*>(raw.bytes), raw.length, text);
-    xmlArenaShrinkLast(&p->doc->arena, text, raw.length + 1, *decoded + 1);
-    return text;
-}
-
-bool storeValue(Parser* p, XmlNode* attribute, const RawText& raw) {
-    if (attribute->value && raw.length <= attribute->valueCapacity) {
-        attribute->valueLength =
-            xmlUnescapeInto(reinterpret_cast<const char*>(raw.bytes), raw.length, attribute->value);
-        attribute->valuePlain = false;
-        return true;
-    }
-    size_t decoded = 0;
-    bool plain = false;
-    char* value = storeText(p, raw, &decoded, &plain);
-    if (!value) return false;
-    attribute->value = value;
-    attribute->valuePlain = plain;
-    attribute->valueLength = decoded;
-    attribute->valueCapacity = decoded;
-    return true;
-}
-
+// A repeated attribute takes the value read last.
 bool setAttribute(Parser* p, const RawText& rawName, const RawText& rawValue) {
     XmlDocument* doc = p->doc;
     size_t decoded = 0;
-    bool plain = false;
-    char* name = storeText(p, rawName, &decoded, &plain);
-    if (!name) return false;
+    char* name = textInPlace(p, rawName.bytes, rawName.length, rawName.plain, &decoded);
     XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, decoded);
-    if (attribute) {
-        xmlArenaShrinkLast(&doc->arena, name, decoded + 1, 0);
-    } else {
+    if (!attribute) {
         attribute = xmlAppendNode(doc, doc->cursor, name, decoded, true);
         if (!attribute) return false;
-        attribute->namePlain = plain;
+        attribute->namePlain = rawName.plain;
     }
-    return storeValue(p, attribute, rawValue);
+    attribute->value = textInPlace(p, rawValue.bytes, rawValue.length, rawValue.plain, &decoded);
+    attribute->valueLength = decoded;
+    attribute->valueCapacity = decoded;
+    attribute->valuePlain = rawValue.plain;
+    return true;
 }
 
 // The quoted value token at the current position. Usually the closing quote is the first one
@@ -417,7 +376,7 @@ TagResult parseStartTag(Parser* p) {
         length--;
         if (length > 0 && p->pos[length - 1] == '/') length--;
     }
-    bool created = p->doc ? enterChild(p->doc, p->pos, length) : createRoot(p, p->pos, length);
+    bool created = p->doc ? enterChild(p, p->pos, length) : createRoot(p, p->pos, length);
     if (!created) return TAG_FAILED;
     p->pos += length;
     for (;;) {
@@ -492,11 +451,21 @@ XmlDocument* xmlParse(const void* bytes, size_t length) {
     if (!bytes || length < XML_MIN_INPUT) return nullptr;
     const Byte* start = static_cast<const Byte*>(bytes);
     const Byte* zero = static_cast<const Byte*>(memchr(start, 0, length));
-    Parser p{
-        start, zero ? zero : start + length, nullptr, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE};
+    size_t used = zero ? static_cast<size_t>(zero - start) : length;
+    // One copy of the whole text instead of one per name and value; the caller keeps its bytes.
+    if (used > SIZE_MAX - XML_SOURCE_PADDING) return nullptr;
+    Byte* copy = static_cast<Byte*>(malloc(used + XML_SOURCE_PADDING));
+    if (!copy) return nullptr;
+    memcpy(copy, start, used);
+    memset(copy + used, 0, XML_SOURCE_PADDING);
+    Parser p{copy, copy, copy + used, nullptr, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE};
     if (p.end - p.pos >= 3 && memcmp(p.pos, "\xEF\xBB\xBF", 3) == 0) p.pos += 3;
     if (!parseDeclaration(&p) || !parseElements(&p)) {
-        if (p.doc) xmlTreeFree(p.doc);
+        if (p.doc) {
+            xmlTreeFree(p.doc);
+        } else {
+            free(copy);
+        }
         return nullptr;
     }
     p.doc->cursor = p.doc->root;

@@ -207,7 +207,6 @@ bool linkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node) {
         !indexOnLink(doc, *first, node, *count, indexed)) {
         return false;
     }
-    node->previous = *last;
     if (*last) {
         (*last)->next = node;
     } else {
@@ -240,13 +239,6 @@ void* xmlArenaAllocSlow(XmlArena* arena, size_t bytes) {
     void* block = blockData(head) + head->used;
     head->used += need;
     return block;
-}
-
-void xmlArenaShrinkLast(XmlArena* arena, void* block, size_t oldBytes, size_t newBytes) {
-    XmlArenaBlock* head = arena->head;
-    size_t oldNeed = roundUp(oldBytes);
-    if (!head || static_cast<char*>(block) + oldNeed != blockData(head) + head->used) return;
-    head->used -= oldNeed - roundUp(newBytes);
 }
 
 char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length) {
@@ -290,6 +282,7 @@ void xmlTreeFree(XmlDocument* doc) {
     }
     free(doc->index.slots);
     free(doc->outputText);
+    free(doc->source);
     if (doc->root) lockDestroy(&doc->lock);
     free(doc);
 }
@@ -307,7 +300,6 @@ XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t len
     if (!node) return nullptr;
     // Field by field rather than a block clear: the parser makes a node per attribute, and a
     // clear of this size is slower than the stores.
-    node->previous = nullptr;
     node->next = nullptr;
     node->parent = parent;
     node->firstChild = nullptr;
@@ -342,7 +334,6 @@ bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_
     }
     if (attribute->value && length <= attribute->valueCapacity) {
         memmove(attribute->value, text, length);
-        attribute->value[length] = 0;
         attribute->valueLength = length;
         return true;
     }

@@ -9,8 +9,9 @@
 #include "platform/platform.h"
 #include "xml/xml.h"
 
-// Nodes and strings come from blocks owned by the document: a document is built once (parsed or
-// created), edited a little and freed whole, and no call removes a single node.
+// Nodes, and the names and values set through the calls, come from blocks owned by the document:
+// a document is built once (parsed or created), edited a little and freed whole, and no call
+// removes a single node.
 struct XmlArenaBlock {
     XmlArenaBlock* next;
     size_t size;
@@ -24,16 +25,17 @@ struct XmlArena {
 
 // Both elements and attributes. Pointers are owned by the tree.
 struct XmlNode {
-    XmlNode* previous;
     XmlNode* next;
     XmlNode* parent;
     XmlNode* firstChild;
     XmlNode* firstAttribute;
     XmlNode* lastChild; // ends of the two lists, so appending does not walk them
     XmlNode* lastAttribute;
-    char* name; // zero-terminated, `nameLength` bytes before the zero
+    // `nameLength` bytes, decoded; not zero-terminated, since a parsed document's names and values
+    // lie in its source copy between the bytes that enclosed them.
+    char* name;
     size_t nameLength;
-    char* value; // attributes only; null when the attribute has no value
+    char* value; // attributes only, `valueLength` bytes; null when the attribute has no value
     size_t valueLength;
     size_t valueCapacity; // bytes a new value may reuse in place, terminator excluded
     uint32_t childCount;
@@ -76,6 +78,9 @@ struct XmlDocument {
     size_t outputCapacity;
     XmlNode* root;
     XmlNode* cursor;
+    // A parsed document's copy of its input, which the names and values read from it point into;
+    // null for a created document.
+    char* source;
     XmlArena arena;
     XmlIndex index;
 };
@@ -90,6 +95,10 @@ constexpr int XML_MAX_DEPTH = 32;
 // a few dozen; the bound keeps what one hostile list can cost in memory and time, and like the
 // depth it holds for parsed and built documents alike.
 constexpr uint32_t XML_MAX_LIST = 16384;
+
+// Zero bytes after the end of a parsed document's source copy: the writer copies plain names and
+// values in 8-byte pieces and may read this far past the last one.
+constexpr size_t XML_SOURCE_PADDING = 8;
 
 // Alignment of every allocation from the blocks: enough for a node.
 constexpr size_t XML_ARENA_ALIGN = 8;
@@ -113,8 +122,6 @@ inline void* xmlArenaAlloc(XmlArena* arena, size_t bytes) {
     }
     return xmlArenaAllocSlow(arena, bytes);
 }
-// Gives back the tail of the most recent allocation so it can be reused.
-void xmlArenaShrinkLast(XmlArena* arena, void* block, size_t oldBytes, size_t newBytes);
 
 // The bit of a name in a list's name mask: a cheap mix of its length and three of its bytes.
 inline uint64_t xmlNameBit(const char* name, size_t length) {
@@ -182,8 +189,8 @@ inline XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* 
     }
     return xmlFindInList(doc, parent, name, length, true);
 }
-// Appends a new node to the child or attribute list of `parent`. `name` must already be a
-// zero-terminated string from the document's arena; it is taken over, not copied. Null when
+// Appends a new node to the child or attribute list of `parent`. `name` must already lie in
+// memory the document owns (its arena or its source copy); it is taken over, not copied. Null when
 // memory runs out (nothing is linked then).
 XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
                        bool isAttribute);
@@ -193,8 +200,9 @@ char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length);
 // value fits); a null text removes the value. False when memory runs out.
 bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_t length);
 
-// Decodes `length` bytes into `out` (room for `length` + 1 bytes suffices, since no entity decodes
-// longer than it is written); returns the decoded length and zero-terminates.
+// Decodes `length` bytes into `out` and returns the decoded length; no terminator is written. Room
+// for `length` bytes suffices, since no entity decodes longer than it is written, and `out` may
+// be `text` itself: every byte is read before the decoded text reaches it.
 size_t xmlUnescapeInto(const char* text, size_t length, char* out);
 // Escapes `length` bytes into `out` (room for 6 * `length` suffices); returns the bytes written.
 // No terminator is written.
@@ -212,20 +220,6 @@ constexpr std::array<unsigned char, 256> xmlBuildEscapedBytes() {
     return escaped;
 }
 inline constexpr std::array<unsigned char, 256> XmlEscapedByte = xmlBuildEscapedBytes();
-
-// Copies `length` bytes to `out` and zero-terminates; returns whether none of them is escaped by
-// the writer (nor an ampersand, so the bytes decode to themselves). One pass, since the parser
-// does this for every name and value.
-inline bool xmlCopyCheckingPlain(const char* text, size_t length, char* out) {
-    unsigned char escaped = 0;
-    for (size_t i = 0; i < length; i++) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        out[i] = static_cast<char>(c);
-        escaped |= XmlEscapedByte[c];
-    }
-    out[length] = 0;
-    return escaped == 0;
-}
 
 // Longest escape of one raw byte; bounds the writer's growth.
 constexpr size_t XML_MAX_ESCAPE_GROWTH = 6;
