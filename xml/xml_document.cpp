@@ -69,7 +69,7 @@ XmlStatus setAttribute(XmlDocument* doc, const char* name, const char* value) {
     if (!attribute) {
         char* copy = xmlArenaCopy(&doc->arena, name, length);
         if (!copy) return XmlNoSpace;
-        attribute = xmlAppendNode(doc, doc->cursor, copy, length, true);
+        attribute = xmlAppendNode(doc, doc->cursor, copy, length, xmlNameBit(name, length), true);
         if (!attribute) return XmlNoSpace;
     }
     bool stored = xmlStoreValue(doc, attribute, value, value ? strlen(value) : 0);
@@ -130,7 +130,9 @@ XmlStatus xmlAddChild(XmlDocument* doc, const char* name) {
     if (xmlFindChild(doc, doc->cursor, name, length)) return XmlOk;
     if (xmlDepthOf(doc->cursor) >= XML_MAX_DEPTH) return XmlNoSpace;
     char* copy = xmlArenaCopy(&doc->arena, name, length);
-    if (!copy || !xmlAppendNode(doc, doc->cursor, copy, length, false)) return XmlNoSpace;
+    if (!copy || !xmlAppendNode(doc, doc->cursor, copy, length, xmlNameBit(name, length), false)) {
+        return XmlNoSpace;
+    }
     return XmlOk;
 }
 

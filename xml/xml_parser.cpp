@@ -22,7 +22,8 @@ enum TagResult { TAG_FAILED, TAG_OPEN, TAG_EMPTY };
 
 struct Parser {
     // The document's own copy of the input, which names and values are read and decoded in; owned
-    // by the parser until the document takes it over.
+    // by the parser until the document takes it over. `end` and the padding after it are zero
+    // bytes, which end every token, so the scans read ahead without checking for the end.
     Byte* copy;
     const Byte* pos;
     const Byte* end;
@@ -98,17 +99,24 @@ const Byte* commentEnd(const Byte* p, const Byte* end) {
     return end;
 }
 
+// Spaces at `q`, counted eight bytes a round; the zero bytes at the end stop the count.
+inline size_t leadingSpaces(const Byte* q) {
+    for (size_t n = 0;; n += 8) {
+        uint64_t word;
+        memcpy(&word, q + n, 8);
+        // Little-endian: the first byte that is not a space is the lowest nonzero byte.
+        uint64_t other = word ^ 0x2020202020202020ull;
+        if (other) return n + static_cast<size_t>(__builtin_ctzll(other)) / 8;
+    }
+}
+
 // Skips spaces, line ends, comments and bytes that begin no valid UTF-8 sequence. Tab is not
 // whitespace here.
 inline void skipWhitespace(Parser* p) {
     const Byte* q = p->pos;
     const Byte* end = p->end;
     // The writer's line break and indent, taken in one go before the general loop.
-    if (end - q >= 2 && q[0] == '\r' && q[1] == '\n') {
-        q += 2;
-        while (q < end && *q == ' ')
-            q++;
-    }
+    if (q[0] == '\r' && q[1] == '\n') q += 2 + leadingSpaces(q + 2);
     while (q < end) {
         Byte c = *q;
         Byte kind = SKIP_CLASSES[c];
@@ -152,14 +160,14 @@ inline const Byte* scanToken(const Byte* q, const Byte* end, const std::array<By
                              bool* escaped) {
     Byte seen = 0;
     // Four bytes a round while none of them stops the run (their classes' union then stays at
-    // or below SCAN_ESCAPED).
-    while (end - q >= 4) {
+    // or below SCAN_ESCAPED). The zero bytes at the end stop both loops.
+    for (;;) {
         Byte kinds = classes[q[0]] | classes[q[1]] | classes[q[2]] | classes[q[3]];
         if (kinds > SCAN_ESCAPED) break;
         seen |= kinds;
         q += 4;
     }
-    while (q < end) {
+    for (;;) {
         Byte kind = classes[*q];
         if (kind <= SCAN_ESCAPED) {
             seen |= kind;
@@ -288,9 +296,10 @@ bool enterChild(Parser* p, const Byte* raw, size_t length) {
     size_t decoded = 0;
     char* name = textInPlace(p, raw, length, plain, &decoded);
     if (!writableName(name, decoded)) return false;
-    XmlNode* child = xmlFindChild(doc, doc->cursor, name, decoded);
+    uint64_t bit = xmlNameBit(name, decoded);
+    XmlNode* child = xmlFindNamed(doc, doc->cursor, name, decoded, bit, false);
     if (!child) {
-        child = xmlAppendNode(doc, doc->cursor, name, decoded, false);
+        child = xmlAppendNode(doc, doc->cursor, name, decoded, bit, false);
         if (!child) return false;
         child->namePlain = plain;
     }
@@ -311,9 +320,10 @@ bool setAttribute(Parser* p, const RawText& rawName, const RawText& rawValue) {
     XmlDocument* doc = p->doc;
     size_t decoded = 0;
     char* name = textInPlace(p, rawName.bytes, rawName.length, rawName.plain, &decoded);
-    XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, decoded);
+    uint64_t bit = xmlNameBit(name, decoded);
+    XmlNode* attribute = xmlFindNamed(doc, doc->cursor, name, decoded, bit, true);
     if (!attribute) {
-        attribute = xmlAppendNode(doc, doc->cursor, name, decoded, true);
+        attribute = xmlAppendNode(doc, doc->cursor, name, decoded, bit, true);
         if (!attribute) return false;
         attribute->namePlain = rawName.plain;
     }
@@ -329,11 +339,11 @@ bool setAttribute(Parser* p, const RawText& rawName, const RawText& rawValue) {
 // text is plain; otherwise the general token rule decides and the text is decoded in full.
 RawText valueToken(const Parser* p) {
     const Byte* pos = p->pos;
-    const Byte* end = p->end;
-    if (pos < end && *pos == '"') {
+    if (*pos == '"') {
         bool escaped = false;
-        const Byte* q = scanToken(pos + 1, end, VALUE_CLASSES, &escaped);
-        if (q < end && *q == '"' && (q + 1 == end || TOKEN_CLASSES[q[1]] == ENDS_TOKEN)) {
+        const Byte* q = scanToken(pos + 1, p->end, VALUE_CLASSES, &escaped);
+        // A quote just before the end is followed by the zero there, which ends a token.
+        if (*q == '"' && TOKEN_CLASSES[q[1]] == ENDS_TOKEN) {
             return RawText{pos, static_cast<size_t>(q + 1 - pos), !escaped};
         }
     }
@@ -345,8 +355,7 @@ bool parseAttribute(Parser* p, size_t nameLength, bool nameEscaped) {
     RawText name{p->pos, nameLength, !nameEscaped};
     p->pos += nameLength;
     // The writer puts exactly " = " between name and value; anything else takes the long way.
-    if (p->end - p->pos >= 4 && p->pos[0] == ' ' && p->pos[1] == '=' && p->pos[2] == ' ' &&
-        p->pos[3] == '"') {
+    if (memcmp(p->pos, " = \"", 4) == 0) {
         p->pos += 3;
     } else {
         skipWhitespace(p);

@@ -194,9 +194,9 @@ bool indexOnLink(XmlDocument* doc, XmlNode* first, XmlNode* node, uint32_t count
 
 // Links `node` at the end of its list and notes its name in the list's mask; a list that grows
 // past the threshold enters the index. False (nothing linked) when the list is full or the index
-// cannot grow.
-bool linkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node) {
-    bool isAttribute = node->isAttribute;
+// cannot grow. One copy per kind of list, so each picks its fields without a branch.
+template <bool isAttribute>
+bool linkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node, uint64_t nameBit) {
     uint32_t* count = isAttribute ? &parent->attributeCount : &parent->childCount;
     bool* indexed = isAttribute ? &parent->attributesIndexed : &parent->childrenIndexed;
     XmlNode** first = isAttribute ? &parent->firstAttribute : &parent->firstChild;
@@ -214,7 +214,7 @@ bool linkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node) {
     }
     *last = node;
     ++*count;
-    *names |= xmlNameBit(node->name, node->nameLength);
+    *names |= nameBit;
     return true;
 }
 
@@ -295,7 +295,7 @@ XmlNode* xmlFindInList(XmlDocument* doc, XmlNode* parent, const char* name, size
 }
 
 XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
-                       bool isAttribute) {
+                       uint64_t nameBit, bool isAttribute) {
     XmlNode* node = static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode)));
     if (!node) return nullptr;
     // Field by field rather than a block clear: the parser makes a node per attribute, and a
@@ -321,7 +321,9 @@ XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t len
     node->attributesIndexed = false;
     node->namePlain = false;
     node->valuePlain = false;
-    return linkNode(doc, parent, node) ? node : nullptr;
+    bool linked = isAttribute ? linkNode<true>(doc, parent, node, nameBit)
+                              : linkNode<false>(doc, parent, node, nameBit);
+    return linked ? node : nullptr;
 }
 
 bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_t length) {

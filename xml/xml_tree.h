@@ -96,9 +96,10 @@ constexpr int XML_MAX_DEPTH = 32;
 // depth it holds for parsed and built documents alike.
 constexpr uint32_t XML_MAX_LIST = 16384;
 
-// Zero bytes after the end of a parsed document's source copy: the writer copies plain names and
-// values in 8-byte pieces and may read this far past the last one.
-constexpr size_t XML_SOURCE_PADDING = 8;
+// Zero bytes after the end of a parsed document's source copy: the parser's scans read up to
+// eight bytes at a time and stop at them, and the writer copies plain names and values in 8-byte
+// pieces that may reach past the last one.
+constexpr size_t XML_SOURCE_PADDING = 16;
 
 // Alignment of every allocation from the blocks: enough for a node.
 constexpr size_t XML_ARENA_ALIGN = 8;
@@ -174,26 +175,28 @@ void xmlTreeFree(XmlDocument* doc);
 XmlNode* xmlFindInList(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
                        bool isAttribute);
 
-// The child element or attribute of `parent` with this exact name, or null. Inline, so that a
-// name whose bit is clear in the list's mask costs no call.
+// The child element or attribute of `parent` with this exact name, whose bit (xmlNameBit) the
+// caller has; null when there is none. Inline, so that a name whose bit is clear in the list's
+// mask costs no call.
+inline XmlNode* xmlFindNamed(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
+                             uint64_t nameBit, bool isAttribute) {
+    bool indexed = isAttribute ? parent->attributesIndexed : parent->childrenIndexed;
+    uint64_t names = isAttribute ? parent->attributeNames : parent->childNames;
+    if (!indexed && !(names & nameBit)) return nullptr;
+    return xmlFindInList(doc, parent, name, length, isAttribute);
+}
 inline XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
-    if (!parent->childrenIndexed && !(parent->childNames & xmlNameBit(name, length))) {
-        return nullptr;
-    }
-    return xmlFindInList(doc, parent, name, length, false);
+    return xmlFindNamed(doc, parent, name, length, xmlNameBit(name, length), false);
 }
 inline XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name,
                                  size_t length) {
-    if (!parent->attributesIndexed && !(parent->attributeNames & xmlNameBit(name, length))) {
-        return nullptr;
-    }
-    return xmlFindInList(doc, parent, name, length, true);
+    return xmlFindNamed(doc, parent, name, length, xmlNameBit(name, length), true);
 }
 // Appends a new node to the child or attribute list of `parent`. `name` must already lie in
-// memory the document owns (its arena or its source copy); it is taken over, not copied. Null when
-// memory runs out (nothing is linked then).
+// memory the document owns (its arena or its source copy); it is taken over, not copied, and
+// `nameBit` is its xmlNameBit. Null when memory runs out (nothing is linked then).
 XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
-                       bool isAttribute);
+                       uint64_t nameBit, bool isAttribute);
 // A zero-terminated copy of `length` bytes in the document's arena, or null.
 char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length);
 // Replaces an attribute's value with a copy of `length` bytes (reusing its old room when the new
