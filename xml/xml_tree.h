@@ -192,11 +192,74 @@ inline XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* 
                                  size_t length) {
     return xmlFindNamed(doc, parent, name, length, xmlNameBit(name, length), true);
 }
+// Lists up to this long are scanned; longer ones go into the index.
+constexpr uint32_t XML_INDEX_THRESHOLD = 32;
+
+// Files a list that grows past the threshold into the index whole, or a node of a list that is
+// there already. False (nothing filed) when the index cannot grow. Out of line: every node of a
+// parsed file is linked, while only long lists come here.
+bool xmlIndexOnLink(XmlDocument* doc, XmlNode* first, XmlNode* node, uint32_t count, bool* indexed);
+
+// Links `node` at the end of its list and notes its name in the list's mask; a list that grows
+// past the threshold enters the index. False (nothing linked) when the list is full or the index
+// cannot grow. One copy per kind of list, so each picks its fields without a branch.
+template <bool isAttribute>
+bool xmlLinkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node, uint64_t nameBit) {
+    uint32_t* count = isAttribute ? &parent->attributeCount : &parent->childCount;
+    bool* indexed = isAttribute ? &parent->attributesIndexed : &parent->childrenIndexed;
+    XmlNode** first = isAttribute ? &parent->firstAttribute : &parent->firstChild;
+    XmlNode** last = isAttribute ? &parent->lastAttribute : &parent->lastChild;
+    uint64_t* names = isAttribute ? &parent->attributeNames : &parent->childNames;
+    if (*count >= XML_MAX_LIST) return false;
+    if ((*indexed || *count + 1 > XML_INDEX_THRESHOLD) &&
+        !xmlIndexOnLink(doc, *first, node, *count, indexed)) {
+        return false;
+    }
+    if (*last) {
+        (*last)->next = node;
+    } else {
+        *first = node;
+    }
+    *last = node;
+    ++*count;
+    *names |= nameBit;
+    return true;
+}
+
 // Appends a new node to the child or attribute list of `parent`. `name` must already lie in
 // memory the document owns (its arena or its source copy); it is taken over, not copied, and
-// `nameBit` is its xmlNameBit. Null when memory runs out (nothing is linked then).
-XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
-                       uint64_t nameBit, bool isAttribute);
+// `nameBit` is its xmlNameBit. Null when memory runs out (nothing is linked then). Inline, since
+// the parser makes a node per attribute.
+inline XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
+                              uint64_t nameBit, bool isAttribute) {
+    XmlNode* node = static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode)));
+    if (!node) return nullptr;
+    // Field by field rather than a block clear, which is slower for a node this size.
+    node->next = nullptr;
+    node->parent = parent;
+    node->firstChild = nullptr;
+    node->firstAttribute = nullptr;
+    node->lastChild = nullptr;
+    node->lastAttribute = nullptr;
+    node->name = name;
+    node->nameLength = length;
+    node->value = nullptr;
+    node->valueLength = 0;
+    node->valueCapacity = 0;
+    node->childCount = 0;
+    node->attributeCount = 0;
+    node->nameHash = 0;
+    node->childNames = 0;
+    node->attributeNames = 0;
+    node->isAttribute = isAttribute;
+    node->childrenIndexed = false;
+    node->attributesIndexed = false;
+    node->namePlain = false;
+    node->valuePlain = false;
+    bool linked = isAttribute ? xmlLinkNode<true>(doc, parent, node, nameBit)
+                              : xmlLinkNode<false>(doc, parent, node, nameBit);
+    return linked ? node : nullptr;
+}
 // A zero-terminated copy of `length` bytes in the document's arena, or null.
 char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length);
 // Replaces an attribute's value with a copy of `length` bytes (reusing its old room when the new
