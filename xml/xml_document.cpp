@@ -84,7 +84,7 @@ XmlDocument* xmlCreate(uint32_t version, XmlEncoding encoding, XmlStandalone sta
     // The parser reads no other version, nor such a root name, back.
     if (version != XML_VERSION_1_0 && version != XML_VERSION_1_1) return nullptr;
     if (!xmlWritableElementName(rootName, strlen(rootName))) return nullptr;
-    return xmlTreeCreate(version, encoding, standalone, rootName, strlen(rootName));
+    return xmlTreeCreate(version, encoding, standalone, rootName, strlen(rootName), 0);
 }
 
 void xmlFree(XmlDocument* doc) {

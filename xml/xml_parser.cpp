@@ -15,15 +15,18 @@ namespace {
 
 // Inputs of 16 bytes or fewer are refused unexamined; no file the writer makes is that short.
 constexpr size_t XML_MIN_INPUT = 17;
+// Room the document's first block is given per byte of input: its copy of the input and, for the
+// program's own files, about all of their nodes (some 120 bytes for each 20-byte attribute line).
+constexpr size_t NODE_BYTES_PER_INPUT_BYTE = 8;
 
 using Byte = unsigned char;
 
 enum TagResult { TAG_FAILED, TAG_OPEN, TAG_EMPTY };
 
 struct Parser {
-    // The document's own copy of the input, which names and values are read and decoded in; owned
-    // by the parser until the document takes it over. `end` and the padding after it are zero
-    // bytes, which end every token, so the scans read ahead without checking for the end.
+    // The document's own copy of the input, in its blocks, which names and values are read and
+    // decoded in. `end` and the padding after it are zero bytes, which end every token, so the
+    // scans read ahead without checking for the end.
     Byte* copy;
     const Byte* pos;
     const Byte* end;
@@ -31,6 +34,7 @@ struct Parser {
     uint32_t version;
     XmlEncoding encoding;
     XmlStandalone standalone;
+    bool rootNamed;
 };
 
 // Byte classes for the two hot loops: what whitespace skipping and token scanning stop at.
@@ -269,14 +273,8 @@ char* textInPlace(Parser* p, const Byte* raw, size_t length, bool plain, size_t*
     return reinterpret_cast<char*>(bytes);
 }
 
-// The root is created on its name, with the declaration read so far. A file that declares no
-// version is written back as "1.0", since the parser accepts no other text on the next load. The
-// document takes over the copy of the input that its names and values lie in.
-bool createRoot(Parser* p, const Byte* raw, size_t length) {
-    uint32_t version = p->version ? p->version : XML_VERSION_1_0;
-    p->doc = xmlTreeCreate(version, p->encoding, p->standalone, "", 0);
-    if (!p->doc) return false;
-    p->doc->source = reinterpret_cast<char*>(p->copy);
+// Names the root, which the document was created with.
+bool nameRoot(Parser* p, const Byte* raw, size_t length) {
     bool plain = plainText(raw, length);
     size_t decoded = 0;
     char* name = textInPlace(p, raw, length, plain, &decoded);
@@ -285,6 +283,7 @@ bool createRoot(Parser* p, const Byte* raw, size_t length) {
     root->name = name;
     root->nameLength = decoded;
     root->namePlain = plain;
+    p->rootNamed = true;
     return true;
 }
 
@@ -385,7 +384,7 @@ TagResult parseStartTag(Parser* p) {
         length--;
         if (length > 0 && p->pos[length - 1] == '/') length--;
     }
-    bool created = p->doc ? enterChild(p, p->pos, length) : createRoot(p, p->pos, length);
+    bool created = p->rootNamed ? enterChild(p, p->pos, length) : nameRoot(p, p->pos, length);
     if (!created) return TAG_FAILED;
     p->pos += length;
     for (;;) {
@@ -461,22 +460,29 @@ XmlDocument* xmlParse(const void* bytes, size_t length) {
     const Byte* start = static_cast<const Byte*>(bytes);
     const Byte* zero = static_cast<const Byte*>(memchr(start, 0, length));
     size_t used = zero ? static_cast<size_t>(zero - start) : length;
+    if (used > SIZE_MAX / NODE_BYTES_PER_INPUT_BYTE) return nullptr;
+    XmlDocument* doc = xmlTreeCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_NONE, "", 0,
+                                     used * NODE_BYTES_PER_INPUT_BYTE);
+    if (!doc) return nullptr;
     // One copy of the whole text instead of one per name and value; the caller keeps its bytes.
-    if (used > SIZE_MAX - XML_SOURCE_PADDING) return nullptr;
-    Byte* copy = static_cast<Byte*>(malloc(used + XML_SOURCE_PADDING));
-    if (!copy) return nullptr;
-    memcpy(copy, start, used);
-    memset(copy + used, 0, XML_SOURCE_PADDING);
-    Parser p{copy, copy, copy + used, nullptr, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE};
-    if (p.end - p.pos >= 3 && memcmp(p.pos, "\xEF\xBB\xBF", 3) == 0) p.pos += 3;
-    if (!parseDeclaration(&p) || !parseElements(&p)) {
-        if (p.doc) {
-            xmlTreeFree(p.doc);
-        } else {
-            free(copy);
-        }
+    Byte* copy = static_cast<Byte*>(xmlArenaAlloc(&doc->arena, used + XML_SOURCE_PADDING));
+    if (!copy) {
+        xmlTreeFree(doc);
         return nullptr;
     }
-    p.doc->cursor = p.doc->root;
-    return p.doc;
+    memcpy(copy, start, used);
+    memset(copy + used, 0, XML_SOURCE_PADDING);
+    Parser p{copy, copy, copy + used, doc, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE, false};
+    if (memcmp(p.pos, "\xEF\xBB\xBF", 3) == 0) p.pos += 3;
+    if (!parseDeclaration(&p) || !parseElements(&p)) {
+        xmlTreeFree(doc);
+        return nullptr;
+    }
+    // A file that declares no version is written back as "1.0", since the parser accepts no other
+    // text on the next load.
+    if (p.version) doc->version = p.version;
+    doc->encoding = p.encoding;
+    doc->standalone = p.standalone;
+    doc->cursor = doc->root;
+    return doc;
 }

@@ -219,13 +219,14 @@ char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length) {
 }
 
 XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
-                           const char* name, size_t length) {
+                           const char* name, size_t length, size_t firstBlock) {
     XmlDocument* doc = static_cast<XmlDocument*>(calloc(1, sizeof(XmlDocument)));
     if (!doc) return nullptr;
     doc->version = version;
     doc->encoding = encoding;
     doc->standalone = standalone;
-    doc->arena.nextSize = FIRST_BLOCK;
+    size_t size = firstBlock < LARGEST_BLOCK ? HEADER + roundUp(firstBlock) : LARGEST_BLOCK;
+    doc->arena.nextSize = size > FIRST_BLOCK ? size : FIRST_BLOCK;
     char* copy = xmlArenaCopy(&doc->arena, name, length);
     XmlNode* root =
         copy ? static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode))) : nullptr;
@@ -251,7 +252,6 @@ void xmlTreeFree(XmlDocument* doc) {
     }
     free(doc->index.slots);
     free(doc->outputText);
-    free(doc->source);
     if (doc->root) lockDestroy(&doc->lock);
     free(doc);
 }

@@ -78,9 +78,6 @@ struct XmlDocument {
     size_t outputCapacity;
     XmlNode* root;
     XmlNode* cursor;
-    // A parsed document's copy of its input, which the names and values read from it point into;
-    // null for a created document.
-    char* source;
     XmlArena arena;
     XmlIndex index;
 };
@@ -96,7 +93,8 @@ constexpr int XML_MAX_DEPTH = 32;
 // depth it holds for parsed and built documents alike.
 constexpr uint32_t XML_MAX_LIST = 16384;
 
-// Zero bytes after the end of a parsed document's source copy: the parser's scans read up to
+// A parsed document keeps a copy of its input in its blocks, and the names and values read from it
+// point into the copy. Zero bytes after the copy's end: the parser's scans read up to
 // eight bytes at a time and stop at them, and the writer copies plain names and values in 8-byte
 // pieces that may reach past the last one.
 constexpr size_t XML_SOURCE_PADDING = 16;
@@ -165,9 +163,11 @@ bool xmlWritableAttributeName(const char* name, size_t length);
 // Elements from the root down to `element`, both counted.
 int xmlDepthOf(const XmlNode* element);
 
-// A document with its root element named by `length` bytes of `name` (already decoded).
+// A document with its root element named by `length` bytes of `name` (already decoded), whose
+// first block holds about `firstBlock` bytes (at least a default size, at most the largest block)
+// so that a parsed file of known size takes few blocks.
 XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
-                           const char* name, size_t length);
+                           const char* name, size_t length, size_t firstBlock);
 // Releases the tree, the index, the output text and the record.
 void xmlTreeFree(XmlDocument* doc);
 
