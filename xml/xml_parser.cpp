@@ -460,9 +460,12 @@ XmlDocument* xmlParse(const void* bytes, size_t length) {
     const Byte* start = static_cast<const Byte*>(bytes);
     const Byte* zero = static_cast<const Byte*>(memchr(start, 0, length));
     size_t used = zero ? static_cast<size_t>(zero - start) : length;
-    if (used > SIZE_MAX / NODE_BYTES_PER_INPUT_BYTE) return nullptr;
-    XmlDocument* doc = xmlTreeCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_NONE, "", 0,
-                                     used * NODE_BYTES_PER_INPUT_BYTE);
+    // A text over half the address space could not be copied anyway.
+    if (used > SIZE_MAX / 2) return nullptr;
+    size_t firstBlock =
+        used <= SIZE_MAX / NODE_BYTES_PER_INPUT_BYTE ? used * NODE_BYTES_PER_INPUT_BYTE : SIZE_MAX;
+    XmlDocument* doc =
+        xmlTreeCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_NONE, "", 0, firstBlock);
     if (!doc) return nullptr;
     // One copy of the whole text instead of one per name and value; the caller keeps its bytes.
     Byte* copy = static_cast<Byte*>(xmlArenaAlloc(&doc->arena, used + XML_SOURCE_PADDING));

@@ -37,7 +37,7 @@ struct XmlNode {
     size_t nameLength;
     char* value; // attributes only, `valueLength` bytes; null when the attribute has no value
     size_t valueLength;
-    size_t valueCapacity; // bytes a new value may reuse in place, terminator excluded
+    size_t valueCapacity; // bytes a new value may reuse in place
     uint32_t childCount;
     uint32_t attributeCount;
     uint64_t nameHash; // keyed by the document; set once the node's list is in the index
@@ -192,6 +192,7 @@ inline XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* 
                                  size_t length) {
     return xmlFindNamed(doc, parent, name, length, xmlNameBit(name, length), true);
 }
+
 // Lists up to this long are scanned; longer ones go into the index.
 constexpr uint32_t XML_INDEX_THRESHOLD = 32;
 
@@ -226,10 +227,10 @@ bool xmlLinkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node, uint64_t name
     return true;
 }
 
-// Appends a new node to the child or attribute list of `parent`. `name` must already lie in
-// memory the document owns (its arena or its source copy); it is taken over, not copied, and
-// `nameBit` is its xmlNameBit. Null when memory runs out (nothing is linked then). Inline, since
-// the parser makes a node per attribute.
+// Appends a new node to the child or attribute list of `parent`. `name` must already lie in the
+// document's blocks (a copy of its own, or the parsed input's copy); it is taken over, not copied,
+// and `nameBit` is its xmlNameBit. Null when memory runs out (nothing is linked then). Inline,
+// since the parser makes a node per attribute.
 inline XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
                               uint64_t nameBit, bool isAttribute) {
     XmlNode* node = static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode)));
