@@ -56,7 +56,7 @@ void writeFileBytes(const std::wstring& path, const std::string& bytes);
 // Names of the files in a folder (not . and ..).
 std::vector<std::wstring> filesIn(const std::wstring& folder);
 // Drops `paths` on `window` of process `pid` as the shell would (WM_DROPFILES with a block in
-// the program's own memory).
+// the program's own memory); returns once the program has handled the drop.
 bool dropFiles(HWND window, DWORD pid, const std::vector<std::wstring>& paths);
 // Polls `condition` every 50 ms until it holds or `timeoutMs` passes.
 template <typename F> bool waitFor(F condition, DWORD timeoutMs = 10000) {

@@ -45,6 +45,8 @@ cleanup() {
     for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   fi
   rm -rf "$work" || true
+  # This trap replaces the one that stops a private display.
+  [ -z "${VESK_XVFB_PID:-}" ] || kill "$VESK_XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT
 
