@@ -3,9 +3,9 @@
 #include <cwchar>
 
 #include "alarm/alarm_list.h"
-#include "app/tray_icon_win32.h"
 #include "app/watch_app_win32.h"
 #include "settings/settings.h"
+#include "watch/tray_icon_win32.h"
 
 namespace {
 
@@ -34,35 +34,34 @@ const wchar_t* troubleText(uint32_t trouble, bool atStart) {
     }
 }
 
-// Shows the troubles in `found` not yet told, one line each, in one balloon.
-void tell(WatchApp* app, uint32_t found, bool atStart) {
-    uint32_t fresh = found & ~app->toldFileTrouble;
-    if (!fresh || !app->watchWindow) return;
+} // namespace
+
+void WatchApp::tellFileTrouble(uint32_t found, bool atStart) {
+    uint32_t fresh = found & ~toldFileTrouble_;
+    if (!fresh || !watch_.handle()) return;
     wchar_t text[256] = L"";
     for (uint32_t bit = 1; bit <= ALARMS_UNSAVED; bit <<= 1) {
         if (!(fresh & bit)) continue;
         if (text[0]) wcsncat(text, L"\n", 255 - wcslen(text));
         wcsncat(text, troubleText(bit, atStart), 255 - wcslen(text));
     }
-    if (showTrayBalloon(app->watchWindow, WATCH_TITLE, text)) app->toldFileTrouble |= fresh;
+    if (showTrayBalloon(watch_.handle(), WATCH_TITLE, text)) toldFileTrouble_ |= fresh;
 }
-
-} // namespace
 
 void WatchApp::reportFilesAtStart() {
     uint32_t found = 0;
-    if (settings && settings->setAside) found |= SETTINGS_SET_ASIDE;
-    if (settings && settings->keepFile) found |= SETTINGS_UNSAVED;
-    if (alarms && alarms->setAside) found |= ALARMS_SET_ASIDE;
-    if (alarms && alarms->keepFile) found |= ALARMS_UNSAVED;
-    tell(this, found, true);
+    if (settings_ && settings_->setAside) found |= SETTINGS_SET_ASIDE;
+    if (settings_ && settings_->keepFile) found |= SETTINGS_UNSAVED;
+    if (alarms_ && alarms_->setAside) found |= ALARMS_SET_ASIDE;
+    if (alarms_ && alarms_->keepFile) found |= ALARMS_UNSAVED;
+    tellFileTrouble(found, true);
 }
 
 void WatchApp::saveAlarms() {
-    if (alarms && !alarms->save()) tell(this, ALARMS_UNSAVED, false);
+    if (alarms_ && !alarms_->save()) tellFileTrouble(ALARMS_UNSAVED, false);
 }
 
 void WatchApp::saveFiles() {
-    if (settings && !saveSettings(settings)) tell(this, SETTINGS_UNSAVED, false);
+    if (settings_ && !saveSettings(settings_)) tellFileTrouble(SETTINGS_UNSAVED, false);
     saveAlarms();
 }

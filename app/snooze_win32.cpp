@@ -5,14 +5,17 @@
 #include "app/watch_app_win32.h"
 #include "settings/settings.h"
 
-bool snoozeRingingAlarm(void* context, const AlarmEntry& alarm) {
-    WatchApp* app = static_cast<WatchApp*>(context);
-    if (!app->alarms) return false;
-    int32_t minutes = app->settings ? app->settings->snooze : SNOOZE_DEFAULT;
+bool snoozeInApp(void* context, const AlarmEntry& alarm) {
+    return static_cast<WatchApp*>(context)->snooze(alarm);
+}
+
+bool WatchApp::snooze(const AlarmEntry& alarm) {
+    if (!alarms_) return false;
+    int32_t minutes = settings_ ? settings_->snooze : SNOOZE_DEFAULT;
     SystemTime now = {};
     platformLocalTime(&now);
     SystemTime due = wallTimeAt(wallSeconds(now) + int64_t(minutes) * 60);
-    if (!app->alarms->addSnooze(alarm, due)) return false;
-    app->saveAlarms();
+    if (!alarms_->addSnooze(alarm, due)) return false;
+    saveAlarms();
     return true;
 }

@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "app/ring_popup_win32.h"
-#include "app/watch_app_win32.h"
 #include "player/popup_options.h"
 #include "player/sound_test_entry.h"
 #include "settings/settings.h"
@@ -13,23 +12,24 @@
 namespace {
 
 // Plays one dropped file. A file the engine cannot take is skipped; the others still play.
-void playDroppedFile(WatchApp* app, const wchar_t* path, const SystemTime& now) {
+void playDroppedFile(const WatchInfo& watch, HINSTANCE instance, const wchar_t* path,
+                     const SystemTime& now) {
     int symbolRandom = rand();
     int modeRandom = rand();
-    int32_t playCount = app->settings ? app->settings->playCount : 0;
+    int32_t playCount = watch.settings ? watch.settings->playCount : 0;
     AlarmEntry entry;
     if (!soundTestEntry(path, symbolRandom, modeRandom, now, playCount, &entry)) return;
-    ringInPopup(app, path, entry, soundTestPopupOptions(app->settings));
+    ringInPopup(watch, instance, path, entry, soundTestPopupOptions(watch.settings));
 }
 
 } // namespace
 
-void startSoundTest(WatchApp* app, HDROP drop) {
+void startSoundTest(const WatchInfo& watch, HINSTANCE instance, HDROP drop) {
     OwnedDrop owned(drop);
     SystemTime now = {};
     platformLocalTime(&now);
-    forEachDroppedFile(drop, [app, &now](const wchar_t* path) {
-        playDroppedFile(app, path, now);
+    forEachDroppedFile(drop, [&watch, instance, &now](const wchar_t* path) {
+        playDroppedFile(watch, instance, path, now);
         return false;
     });
 }

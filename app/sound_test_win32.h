@@ -4,7 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-struct WatchApp;
+#include "link/watch_info_win32.h"
 
-// Opens one popup per file of `drop` that the engine takes, then releases the drop.
-void startSoundTest(WatchApp* app, HDROP drop);
+// Opens one popup beside `watch` per file of `drop` that the engine takes, then releases the
+// drop.
+void startSoundTest(const WatchInfo& watch, HINSTANCE instance, HDROP drop);

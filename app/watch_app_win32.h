@@ -1,77 +1,56 @@
-// WatchApp: the application object. It owns the settings record, the alarm list and the two
-// surfaces, knows every window of the watch and carries the drag, fade and WatchMode state and
-// the next alarm due. One instance, made by the entry point, used only on the user-interface
-// thread.
+// WatchApp: the application object. It owns the settings record, the alarm list, the alarm
+// check's state and the watch window, and answers what the watch asks of its host: ringing
+// alarms and dropped files in popups, the alarm settings, the volume and the two files. One
+// instance, made by the entry point, used only on the user-interface thread.
 #pragma once
 
 #include <windows.h>
 
 #include "alarm/alarm_check.h"
-#include "alarm/alarm_entry.h"
-#include "platform/platform.h"
-#include "util/owned_handle_win32.h"
-#include "watch/watch_face.h"
+#include "watch/watch_host_win32.h"
+#include "watch/watch_window_win32.h"
 
 struct AlarmList;
-class CBitMap;
 struct WatchSettings;
 
-constexpr int BAND_COUNT = 6;
-
-struct WatchApp {
+class WatchApp final : public WatchHost {
+  public:
     // Stores the instance, reads the settings and installs the keyboard hook.
     explicit WatchApp(HINSTANCE moduleInstance);
     WatchApp(const WatchApp&) = delete;
     WatchApp& operator=(const WatchApp&) = delete;
 
-    // Opens the engine, registers the classes, builds surfaces and windows, adds the tray icon.
+    // Opens the engine, registers the popup class, loads the alarms and builds the watch.
     // False means start-up failed; destroy() must still run.
     bool create(int showCommand);
-    // Saves and releases everything the object owns, in shutdown order.
+    // Saves and releases the alarm list, the engine and the settings, in shutdown order; the
+    // watch's surfaces and the keyboard hook go with the object.
     void destroy();
 
-    // Write Setting.xml and Alarm.xml, or Alarm.xml alone, now: at the end of a session the
-    // process may be ended before destroy() runs. A file that cannot be saved is told once with a
+    void checkAlarms(AlarmEntry* nextAlarm) override;
+    void playDroppedFiles(HDROP drop) override;
+    void editAlarms() override;
+    void setVolume(int32_t percent) override;
+    // Writes Setting.xml and Alarm.xml now. A file that cannot be saved is told once with a
     // tray balloon.
-    void saveFiles();
+    void saveFiles() override;
+    // Keeps `alarm` (the copy that rang) to ring again once the settings' snooze time has passed,
+    // and writes Alarm.xml at once, so the snooze outlives a crash or a restart. False when the
+    // alarm list holds no more snoozes.
+    bool snooze(const AlarmEntry& alarm);
+
+  private:
     void saveAlarms();
     // Tells the user once, with a tray balloon, of a file set aside as ".bad" at start-up or one
     // that could not be read and so will not be saved.
     void reportFilesAtStart();
+    // Shows the troubles in `found` not yet told, one line each, in one balloon.
+    void tellFileTrouble(uint32_t found, bool atStart);
 
-    HINSTANCE instance = nullptr;
-    HWND watchWindow = nullptr;
-    HWND bandWindows[BAND_COUNT] = {};
-    // The watch window's shape until the window takes it; a window that was never made leaves
-    // it here to be freed.
-    OwnedRegion watchRegion;
-    RECT watchRect = {};
-    int32_t fadeLevel = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-    AlarmList* alarms = nullptr;
-    CBitMap* windowSurface = nullptr;
-    CBitMap* spriteSurface = nullptr;
-    int32_t panelX = 0;
-    int32_t panelY = 0;
-    int32_t dragging = 0;
-    POINT dragOffset = {};
-    RECT workArea = {};
-    SystemTime clockNow = {};
-    AlarmCheckState alarmCheck = {}; // the last second the alarm check handled
-    AlarmEntry nextAlarm = {};       // all zero when no alarm is armed
-    int32_t watchMode = 0;
-    POINT lastCursor = {};
-    WatchSettings* settings = nullptr;
-    uint32_t toldFileTrouble = 0; // file troubles the user was already told of
-    // What the last paint drew, so that the 200 ms repaint can skip an unchanged face.
-    WatchFace paintedFace = {};
-    SystemTime paintedTime = {};
+    HINSTANCE instance_ = nullptr;
+    WatchSettings* settings_ = nullptr;
+    AlarmList* alarms_ = nullptr;
+    AlarmCheckState alarmCheck_ = {}; // the last second the alarm check handled
+    uint32_t toldFileTrouble_ = 0;    // file troubles the user was already told of
+    WatchWindow watch_;
 };
-
-// Window class names other programs (and the single-instance probe) see.
-extern const wchar_t* const WATCH_CLASS;
-extern const wchar_t* const BAND_CLASS;
-// Title of the watch window and tip of the tray icon.
-extern const wchar_t* const WATCH_TITLE;
-constexpr int ICON_RESOURCE = 154;

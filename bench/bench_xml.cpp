@@ -101,7 +101,7 @@ void copyInto(pugi::xml_node out, const XmlNode* element) {
     pugi::xml_node node = out.append_child(name.c_str());
     for (const XmlNode* a = element->firstAttribute; a; a = a->next) {
         node.append_attribute(std::string(a->name, a->nameLength).c_str())
-            .set_value(a->value ? a->value : "");
+            .set_value(std::string(a->value ? a->value : "", a->valueLength).c_str());
     }
     for (const XmlNode* c = element->firstChild; c; c = c->next)
         copyInto(node, c);

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-// WatchApp.watchMode values.
+// WatchState.watchMode values.
 constexpr int32_t WATCH_MODE_OFF = 0;
 constexpr int32_t WATCH_MODE_ON = 1;        // switched on, not moved yet
 constexpr int32_t WATCH_MODE_FOLLOWING = 2; // following; lastCursor is where it last moved

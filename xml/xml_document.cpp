@@ -69,7 +69,7 @@ XmlStatus setAttribute(XmlDocument* doc, const char* name, const char* value) {
     if (!attribute) {
         char* copy = xmlArenaCopy(&doc->arena, name, length);
         if (!copy) return XmlNoSpace;
-        attribute = xmlAppendNode(doc, doc->cursor, copy, length, true);
+        attribute = xmlAppendNode(doc, doc->cursor, copy, length, xmlNameBit(name, length), true);
         if (!attribute) return XmlNoSpace;
     }
     bool stored = xmlStoreValue(doc, attribute, value, value ? strlen(value) : 0);
@@ -84,7 +84,7 @@ XmlDocument* xmlCreate(uint32_t version, XmlEncoding encoding, XmlStandalone sta
     // The parser reads no other version, nor such a root name, back.
     if (version != XML_VERSION_1_0 && version != XML_VERSION_1_1) return nullptr;
     if (!xmlWritableElementName(rootName, strlen(rootName))) return nullptr;
-    return xmlTreeCreate(version, encoding, standalone, rootName, strlen(rootName));
+    return xmlTreeCreate(version, encoding, standalone, rootName, strlen(rootName), 0);
 }
 
 void xmlFree(XmlDocument* doc) {
@@ -130,7 +130,9 @@ XmlStatus xmlAddChild(XmlDocument* doc, const char* name) {
     if (xmlFindChild(doc, doc->cursor, name, length)) return XmlOk;
     if (xmlDepthOf(doc->cursor) >= XML_MAX_DEPTH) return XmlNoSpace;
     char* copy = xmlArenaCopy(&doc->arena, name, length);
-    if (!copy || !xmlAppendNode(doc, doc->cursor, copy, length, false)) return XmlNoSpace;
+    if (!copy || !xmlAppendNode(doc, doc->cursor, copy, length, xmlNameBit(name, length), false)) {
+        return XmlNoSpace;
+    }
     return XmlOk;
 }
 

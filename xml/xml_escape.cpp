@@ -136,7 +136,6 @@ size_t xmlUnescapeInto(const char* text, size_t length, char* out) {
         o += ENTITY_ROWS[row].rawLength;
         text += entityLength;
     }
-    *o = 0;
     return o - out;
 }
 
@@ -220,7 +219,7 @@ char* xmlUnescape(const char* text, size_t length) {
     if (!text) return nullptr;
     length = wholeLength(text, length);
     char* out = static_cast<char*>(malloc(length + 1));
-    if (out) xmlUnescapeInto(text, length, out);
+    if (out) out[xmlUnescapeInto(text, length, out)] = 0;
     return out;
 }
 

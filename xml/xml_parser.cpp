@@ -15,18 +15,26 @@ namespace {
 
 // Inputs of 16 bytes or fewer are refused unexamined; no file the writer makes is that short.
 constexpr size_t XML_MIN_INPUT = 17;
+// Room the document's first block is given per byte of input: its copy of the input and, for the
+// program's own files, about all of their nodes (some 120 bytes for each 20-byte attribute line).
+constexpr size_t NODE_BYTES_PER_INPUT_BYTE = 8;
 
 using Byte = unsigned char;
 
 enum TagResult { TAG_FAILED, TAG_OPEN, TAG_EMPTY };
 
 struct Parser {
+    // The document's own copy of the input, in its blocks, which names and values are read and
+    // decoded in. `end` and the padding after it are zero bytes, which end every token, so the
+    // scans read ahead without checking for the end.
+    Byte* copy;
     const Byte* pos;
     const Byte* end;
     XmlDocument* doc;
     uint32_t version;
     XmlEncoding encoding;
     XmlStandalone standalone;
+    bool rootNamed;
 };
 
 // Byte classes for the two hot loops: what whitespace skipping and token scanning stop at.
@@ -95,17 +103,24 @@ const Byte* commentEnd(const Byte* p, const Byte* end) {
     return end;
 }
 
+// Spaces at `q`, counted eight bytes a round; the zero bytes at the end stop the count.
+inline size_t leadingSpaces(const Byte* q) {
+    for (size_t n = 0;; n += 8) {
+        uint64_t word;
+        memcpy(&word, q + n, 8);
+        // Little-endian: the first byte that is not a space is the lowest nonzero byte.
+        uint64_t other = word ^ 0x2020202020202020ull;
+        if (other) return n + static_cast<size_t>(__builtin_ctzll(other)) / 8;
+    }
+}
+
 // Skips spaces, line ends, comments and bytes that begin no valid UTF-8 sequence. Tab is not
 // whitespace here.
 inline void skipWhitespace(Parser* p) {
     const Byte* q = p->pos;
     const Byte* end = p->end;
     // The writer's line break and indent, taken in one go before the general loop.
-    if (end - q >= 2 && q[0] == '\r' && q[1] == '\n') {
-        q += 2;
-        while (q < end && *q == ' ')
-            q++;
-    }
+    if (q[0] == '\r' && q[1] == '\n') q += 2 + leadingSpaces(q + 2);
     while (q < end) {
         Byte c = *q;
         Byte kind = SKIP_CLASSES[c];
@@ -149,14 +164,14 @@ inline const Byte* scanToken(const Byte* q, const Byte* end, const std::array<By
                              bool* escaped) {
     Byte seen = 0;
     // Four bytes a round while none of them stops the run (their classes' union then stays at
-    // or below SCAN_ESCAPED).
-    while (end - q >= 4) {
+    // or below SCAN_ESCAPED). The zero bytes at the end stop both loops.
+    for (;;) {
         Byte kinds = classes[q[0]] | classes[q[1]] | classes[q[2]] | classes[q[3]];
         if (kinds > SCAN_ESCAPED) break;
         seen |= kinds;
         q += 4;
     }
-    while (q < end) {
+    for (;;) {
         Byte kind = classes[*q];
         if (kind <= SCAN_ESCAPED) {
             seen |= kind;
@@ -228,23 +243,20 @@ bool parseDeclaration(Parser* p) {
     }
 }
 
-// Decodes `length` raw bytes into the document's blocks; sets the decoded length and whether the
-// text is plain (written back as it is).
-char* decodeIntoArena(XmlDocument* doc, const Byte* raw, size_t length, size_t* decoded,
-                      bool* plain) {
-    char* text = static_cast<char*>(xmlArenaAlloc(&doc->arena, length + 1));
-    if (!text) return nullptr;
-    const char* source = reinterpret_cast<const char*>(raw);
-    // Most names and values hold no entity nor any byte the writer escapes: one pass copies them
-    // and finds that out.
-    *plain = xmlCopyCheckingPlain(source, length, text);
-    if (*plain) {
-        *decoded = length;
-        return text;
-    }
-    *decoded = xmlUnescapeInto(source, length, text);
-    xmlArenaShrinkLast(&doc->arena, text, length + 1, *decoded + 1);
-    return text;
+// Whether none of the bytes is one the writer escapes (nor an ampersand, so the bytes decode to
+// themselves).
+bool plainText(const Byte* text, size_t length) {
+    Byte escaped = 0;
+    for (size_t i = 0; i < length; i++)
+        escaped |= XmlEscapedByte[text[i]];
+    return escaped == 0;
+}
+
+// Decodes `length` raw bytes of the document's own copy of the input where they lie: no entity
+// decodes longer than it is written, so the decoded text never outgrows its raw bytes.
+size_t decodeInPlace(Byte* raw, size_t length) {
+    char* text = reinterpret_cast<char*>(raw);
+    return xmlUnescapeInto(text, length, text);
 }
 
 // Tokens are valid UTF-8 already; of the element names the writer cannot carry, that leaves the
@@ -253,35 +265,40 @@ bool writableName(const char* name, size_t length) {
     return length > 0 && name[0] != '/' && name[length - 1] != '/';
 }
 
-// The root is created on its name, with the declaration read so far. A file that declares no
-// version is written back as "1.0", since the parser accepts no other text on the next load.
-bool createRoot(Parser* p, const Byte* raw, size_t length) {
-    uint32_t version = p->version ? p->version : XML_VERSION_1_0;
-    p->doc = xmlTreeCreate(version, p->encoding, p->standalone, "", 0);
-    if (!p->doc) return false;
+// A name or value read in place: decoded where it lies unless the scan found it plain, and left
+// where it lies either way. Sets the decoded length.
+char* textInPlace(Parser* p, const Byte* raw, size_t length, bool plain, size_t* decoded) {
+    Byte* bytes = p->copy + (raw - p->copy);
+    *decoded = plain ? length : decodeInPlace(bytes, length);
+    return reinterpret_cast<char*>(bytes);
+}
+
+// Names the root, which the document was created with.
+bool nameRoot(Parser* p, const Byte* raw, size_t length) {
+    bool plain = plainText(raw, length);
     size_t decoded = 0;
-    bool plain = false;
-    char* name = decodeIntoArena(p->doc, raw, length, &decoded, &plain);
-    if (!name || !writableName(name, decoded)) return false;
+    char* name = textInPlace(p, raw, length, plain, &decoded);
+    if (!writableName(name, decoded)) return false;
     XmlNode* root = p->doc->root;
     root->name = name;
     root->nameLength = decoded;
     root->namePlain = plain;
+    p->rootNamed = true;
     return true;
 }
 
 // Enters the cursor's child of this raw name, creating it unless it exists: a repeated sibling
 // name merges into the element already read.
-bool enterChild(XmlDocument* doc, const Byte* raw, size_t length) {
+bool enterChild(Parser* p, const Byte* raw, size_t length) {
+    XmlDocument* doc = p->doc;
+    bool plain = plainText(raw, length);
     size_t decoded = 0;
-    bool plain = false;
-    char* name = decodeIntoArena(doc, raw, length, &decoded, &plain);
-    if (!name || !writableName(name, decoded)) return false;
-    XmlNode* child = xmlFindChild(doc, doc->cursor, name, decoded);
-    if (child) {
-        xmlArenaShrinkLast(&doc->arena, name, decoded + 1, 0);
-    } else {
-        child = xmlAppendNode(doc, doc->cursor, name, decoded, false);
+    char* name = textInPlace(p, raw, length, plain, &decoded);
+    if (!writableName(name, decoded)) return false;
+    uint64_t bit = xmlNameBit(name, decoded);
+    XmlNode* child = xmlFindNamed(doc, doc->cursor, name, decoded, bit, false);
+    if (!child) {
+        child = xmlAppendNode(doc, doc->cursor, name, decoded, bit, false);
         if (!child) return false;
         child->namePlain = plain;
     }
@@ -290,79 +307,30 @@ bool enterChild(XmlDocument* doc, const Byte* raw, size_t length) {
 }
 
 // Raw bytes of an attribute name or value, and whether the scan found them plain: then they
-// decode to themselves and are only copied.
+// decode to themselves and stay as they are.
 struct RawText {
     const Byte* bytes;
     size_t length;
     bool plain;
 };
 
-// Copies plain raw bytes into the document's blocks, eight at a time while the input reaches
-// that far: the block rounds every allocation up to eight bytes, so the copy stays inside it.
-char* copyIntoArena(XmlDocument* doc, const RawText& raw, const Byte* inputEnd) {
-    size_t length = raw.length;
-    char* text = static_cast<char*>(xmlArenaAlloc(&doc->arena, length + 1));
-    if (!text) return nullptr;
-    constexpr size_t CHUNK = XML_ARENA_ALIGN;
-    size_t chunked = (length + CHUNK - 1) & ~(CHUNK - 1);
-    if (static_cast<size_t>(inputEnd - raw.bytes) >= chunked) {
-        for (size_t i = 0; i < length; i += CHUNK)
-            memcpy(text + i, raw.bytes + i, CHUNK);
-    } else {
-        memcpy(text, raw.bytes, length);
-    }
-    text[length] = 0;
-    return text;
-}
-
-// The decoded text of `raw` in the document's blocks; sets its length and whether it is plain.
-char* storeText(Parser* p, const RawText& raw, size_t* decoded, bool* plain) {
-    *plain = raw.plain;
-    if (raw.plain) {
-        *decoded = raw.length;
-        return copyIntoArena(p->doc, raw, p->end);
-    }
-    // The scan saw a byte the writer escapes, so there is nothing to learn from another look.
-    char* text = static_cast<char*>(xmlArenaAlloc(&p->doc->arena, raw.length + 1));
-    if (!text) return nullptr;
-    *decoded = xmlUnescapeInto(reinterpret_cast<const char*>(raw.bytes), raw.length, text);
-    xmlArenaShrinkLast(&p->doc->arena, text, raw.length + 1, *decoded + 1);
-    return text;
-}
-
-bool storeValue(Parser* p, XmlNode* attribute, const RawText& raw) {
-    if (attribute->value && raw.length <= attribute->valueCapacity) {
-        attribute->valueLength =
-            xmlUnescapeInto(reinterpret_cast<const char*>(raw.bytes), raw.length, attribute->value);
-        attribute->valuePlain = false;
-        return true;
-    }
-    size_t decoded = 0;
-    bool plain = false;
-    char* value = storeText(p, raw, &decoded, &plain);
-    if (!value) return false;
-    attribute->value = value;
-    attribute->valuePlain = plain;
-    attribute->valueLength = decoded;
-    attribute->valueCapacity = decoded;
-    return true;
-}
-
+// A repeated attribute takes the value read last.
 bool setAttribute(Parser* p, const RawText& rawName, const RawText& rawValue) {
     XmlDocument* doc = p->doc;
     size_t decoded = 0;
-    bool plain = false;
-    char* name = storeText(p, rawName, &decoded, &plain);
-    if (!name) return false;
-    XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, decoded);
-    if (attribute) {
-        xmlArenaShrinkLast(&doc->arena, name, decoded + 1, 0);
-    } else {
-        attribute = xmlAppendNode(doc, doc->cursor, name, decoded, true);
+    char* name = textInPlace(p, rawName.bytes, rawName.length, rawName.plain, &decoded);
+    uint64_t bit = xmlNameBit(name, decoded);
+    XmlNode* attribute = xmlFindNamed(doc, doc->cursor, name, decoded, bit, true);
+    if (!attribute) {
+        attribute = xmlAppendNode(doc, doc->cursor, name, decoded, bit, true);
         if (!attribute) return false;
-        attribute->namePlain = plain;
+        attribute->namePlain = rawName.plain;
     }
-    return storeValue(p, attribute, rawValue);
+    attribute->value = textInPlace(p, rawValue.bytes, rawValue.length, rawValue.plain, &decoded);
+    attribute->valueLength = decoded;
+    attribute->valueCapacity = decoded;
+    attribute->valuePlain = rawValue.plain;
+    return true;
 }
 
 // The quoted value token at the current position. Usually the closing quote is the first one
@@ -370,11 +338,11 @@ bool setAttribute(Parser* p, const RawText& rawName, const RawText& rawValue) {
 // text is plain; otherwise the general token rule decides and the text is decoded in full.
 RawText valueToken(const Parser* p) {
     const Byte* pos = p->pos;
-    const Byte* end = p->end;
-    if (pos < end && *pos == '"') {
+    if (*pos == '"') {
         bool escaped = false;
-        const Byte* q = scanToken(pos + 1, end, VALUE_CLASSES, &escaped);
-        if (q < end && *q == '"' && (q + 1 == end || TOKEN_CLASSES[q[1]] == ENDS_TOKEN)) {
+        const Byte* q = scanToken(pos + 1, p->end, VALUE_CLASSES, &escaped);
+        // A quote just before the end is followed by the zero there, which ends a token.
+        if (*q == '"' && TOKEN_CLASSES[q[1]] == ENDS_TOKEN) {
             return RawText{pos, static_cast<size_t>(q + 1 - pos), !escaped};
         }
     }
@@ -386,8 +354,7 @@ bool parseAttribute(Parser* p, size_t nameLength, bool nameEscaped) {
     RawText name{p->pos, nameLength, !nameEscaped};
     p->pos += nameLength;
     // The writer puts exactly " = " between name and value; anything else takes the long way.
-    if (p->end - p->pos >= 4 && p->pos[0] == ' ' && p->pos[1] == '=' && p->pos[2] == ' ' &&
-        p->pos[3] == '"') {
+    if (memcmp(p->pos, " = \"", 4) == 0) {
         p->pos += 3;
     } else {
         skipWhitespace(p);
@@ -417,7 +384,7 @@ TagResult parseStartTag(Parser* p) {
         length--;
         if (length > 0 && p->pos[length - 1] == '/') length--;
     }
-    bool created = p->doc ? enterChild(p->doc, p->pos, length) : createRoot(p, p->pos, length);
+    bool created = p->rootNamed ? enterChild(p, p->pos, length) : nameRoot(p, p->pos, length);
     if (!created) return TAG_FAILED;
     p->pos += length;
     for (;;) {
@@ -492,13 +459,33 @@ XmlDocument* xmlParse(const void* bytes, size_t length) {
     if (!bytes || length < XML_MIN_INPUT) return nullptr;
     const Byte* start = static_cast<const Byte*>(bytes);
     const Byte* zero = static_cast<const Byte*>(memchr(start, 0, length));
-    Parser p{
-        start, zero ? zero : start + length, nullptr, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE};
-    if (p.end - p.pos >= 3 && memcmp(p.pos, "\xEF\xBB\xBF", 3) == 0) p.pos += 3;
-    if (!parseDeclaration(&p) || !parseElements(&p)) {
-        if (p.doc) xmlTreeFree(p.doc);
+    size_t used = zero ? static_cast<size_t>(zero - start) : length;
+    // A text over half the address space could not be copied anyway.
+    if (used > SIZE_MAX / 2) return nullptr;
+    size_t firstBlock =
+        used <= SIZE_MAX / NODE_BYTES_PER_INPUT_BYTE ? used * NODE_BYTES_PER_INPUT_BYTE : SIZE_MAX;
+    XmlDocument* doc =
+        xmlTreeCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_NONE, "", 0, firstBlock);
+    if (!doc) return nullptr;
+    // One copy of the whole text instead of one per name and value; the caller keeps its bytes.
+    Byte* copy = static_cast<Byte*>(xmlArenaAlloc(&doc->arena, used + XML_SOURCE_PADDING));
+    if (!copy) {
+        xmlTreeFree(doc);
         return nullptr;
     }
-    p.doc->cursor = p.doc->root;
-    return p.doc;
+    memcpy(copy, start, used);
+    memset(copy + used, 0, XML_SOURCE_PADDING);
+    Parser p{copy, copy, copy + used, doc, 0, XML_ENCODING_NONE, XML_STANDALONE_NONE, false};
+    if (memcmp(p.pos, "\xEF\xBB\xBF", 3) == 0) p.pos += 3;
+    if (!parseDeclaration(&p) || !parseElements(&p)) {
+        xmlTreeFree(doc);
+        return nullptr;
+    }
+    // A file that declares no version is written back as "1.0", since the parser accepts no other
+    // text on the next load.
+    if (p.version) doc->version = p.version;
+    doc->encoding = p.encoding;
+    doc->standalone = p.standalone;
+    doc->cursor = doc->root;
+    return doc;
 }

@@ -26,9 +26,6 @@ char* blockData(XmlArenaBlock* block) {
     return reinterpret_cast<char*>(block) + HEADER;
 }
 
-// Lists up to this long are scanned; longer ones go into the index.
-constexpr uint32_t INDEX_THRESHOLD = 32;
-
 uint64_t rotate(uint64_t x, int bits) {
     return (x << bits) | (x >> (64 - bits));
 }
@@ -175,10 +172,10 @@ void indexNode(XmlIndex* index, XmlNode* node) {
     placeInIndex(index, node);
 }
 
-// Files a list that grows past the threshold into the index whole, or a node of a list that is
-// there already. False (nothing filed) when the index cannot grow. Kept apart from linkNode,
-// which runs for every node of a parsed file while only long lists come here.
-bool indexOnLink(XmlDocument* doc, XmlNode* first, XmlNode* node, uint32_t count, bool* indexed) {
+} // namespace
+
+bool xmlIndexOnLink(XmlDocument* doc, XmlNode* first, XmlNode* node, uint32_t count,
+                    bool* indexed) {
     if (*indexed) {
         if (!reserveIndex(&doc->index, 1)) return false;
         indexNode(&doc->index, node);
@@ -191,35 +188,6 @@ bool indexOnLink(XmlDocument* doc, XmlNode* first, XmlNode* node, uint32_t count
     *indexed = true;
     return true;
 }
-
-// Links `node` at the end of its list and notes its name in the list's mask; a list that grows
-// past the threshold enters the index. False (nothing linked) when the list is full or the index
-// cannot grow.
-bool linkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node) {
-    bool isAttribute = node->isAttribute;
-    uint32_t* count = isAttribute ? &parent->attributeCount : &parent->childCount;
-    bool* indexed = isAttribute ? &parent->attributesIndexed : &parent->childrenIndexed;
-    XmlNode** first = isAttribute ? &parent->firstAttribute : &parent->firstChild;
-    XmlNode** last = isAttribute ? &parent->lastAttribute : &parent->lastChild;
-    uint64_t* names = isAttribute ? &parent->attributeNames : &parent->childNames;
-    if (*count >= XML_MAX_LIST) return false;
-    if ((*indexed || *count + 1 > INDEX_THRESHOLD) &&
-        !indexOnLink(doc, *first, node, *count, indexed)) {
-        return false;
-    }
-    node->previous = *last;
-    if (*last) {
-        (*last)->next = node;
-    } else {
-        *first = node;
-    }
-    *last = node;
-    ++*count;
-    *names |= xmlNameBit(node->name, node->nameLength);
-    return true;
-}
-
-} // namespace
 
 void* xmlArenaAllocSlow(XmlArena* arena, size_t bytes) {
     size_t need = roundUp(bytes);
@@ -242,13 +210,6 @@ void* xmlArenaAllocSlow(XmlArena* arena, size_t bytes) {
     return block;
 }
 
-void xmlArenaShrinkLast(XmlArena* arena, void* block, size_t oldBytes, size_t newBytes) {
-    XmlArenaBlock* head = arena->head;
-    size_t oldNeed = roundUp(oldBytes);
-    if (!head || static_cast<char*>(block) + oldNeed != blockData(head) + head->used) return;
-    head->used -= oldNeed - roundUp(newBytes);
-}
-
 char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length) {
     char* copy = static_cast<char*>(xmlArenaAlloc(arena, length + 1));
     if (!copy) return nullptr;
@@ -258,13 +219,14 @@ char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length) {
 }
 
 XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
-                           const char* name, size_t length) {
+                           const char* name, size_t length, size_t firstBlock) {
     XmlDocument* doc = static_cast<XmlDocument*>(calloc(1, sizeof(XmlDocument)));
     if (!doc) return nullptr;
     doc->version = version;
     doc->encoding = encoding;
     doc->standalone = standalone;
-    doc->arena.nextSize = FIRST_BLOCK;
+    size_t size = firstBlock < LARGEST_BLOCK ? HEADER + roundUp(firstBlock) : LARGEST_BLOCK;
+    doc->arena.nextSize = size > FIRST_BLOCK ? size : FIRST_BLOCK;
     char* copy = xmlArenaCopy(&doc->arena, name, length);
     XmlNode* root =
         copy ? static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode))) : nullptr;
@@ -301,37 +263,6 @@ XmlNode* xmlFindInList(XmlDocument* doc, XmlNode* parent, const char* name, size
     return scanList(isAttribute ? parent->firstAttribute : parent->firstChild, name, length);
 }
 
-XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
-                       bool isAttribute) {
-    XmlNode* node = static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode)));
-    if (!node) return nullptr;
-    // Field by field rather than a block clear: the parser makes a node per attribute, and a
-    // clear of this size is slower than the stores.
-    node->previous = nullptr;
-    node->next = nullptr;
-    node->parent = parent;
-    node->firstChild = nullptr;
-    node->firstAttribute = nullptr;
-    node->lastChild = nullptr;
-    node->lastAttribute = nullptr;
-    node->name = name;
-    node->nameLength = length;
-    node->value = nullptr;
-    node->valueLength = 0;
-    node->valueCapacity = 0;
-    node->childCount = 0;
-    node->attributeCount = 0;
-    node->nameHash = 0;
-    node->childNames = 0;
-    node->attributeNames = 0;
-    node->isAttribute = isAttribute;
-    node->childrenIndexed = false;
-    node->attributesIndexed = false;
-    node->namePlain = false;
-    node->valuePlain = false;
-    return linkNode(doc, parent, node) ? node : nullptr;
-}
-
 bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_t length) {
     attribute->valuePlain = false;
     if (!text) {
@@ -342,7 +273,6 @@ bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_
     }
     if (attribute->value && length <= attribute->valueCapacity) {
         memmove(attribute->value, text, length);
-        attribute->value[length] = 0;
         attribute->valueLength = length;
         return true;
     }

@@ -9,8 +9,9 @@
 #include "platform/platform.h"
 #include "xml/xml.h"
 
-// Nodes and strings come from blocks owned by the document: a document is built once (parsed or
-// created), edited a little and freed whole, and no call removes a single node.
+// Nodes, and the names and values set through the calls, come from blocks owned by the document:
+// a document is built once (parsed or created), edited a little and freed whole, and no call
+// removes a single node.
 struct XmlArenaBlock {
     XmlArenaBlock* next;
     size_t size;
@@ -24,18 +25,19 @@ struct XmlArena {
 
 // Both elements and attributes. Pointers are owned by the tree.
 struct XmlNode {
-    XmlNode* previous;
     XmlNode* next;
     XmlNode* parent;
     XmlNode* firstChild;
     XmlNode* firstAttribute;
     XmlNode* lastChild; // ends of the two lists, so appending does not walk them
     XmlNode* lastAttribute;
-    char* name; // zero-terminated, `nameLength` bytes before the zero
+    // `nameLength` bytes, decoded; not zero-terminated, since a parsed document's names and values
+    // lie in its source copy between the bytes that enclosed them.
+    char* name;
     size_t nameLength;
-    char* value; // attributes only; null when the attribute has no value
+    char* value; // attributes only, `valueLength` bytes; null when the attribute has no value
     size_t valueLength;
-    size_t valueCapacity; // bytes a new value may reuse in place, terminator excluded
+    size_t valueCapacity; // bytes a new value may reuse in place
     uint32_t childCount;
     uint32_t attributeCount;
     uint64_t nameHash; // keyed by the document; set once the node's list is in the index
@@ -91,6 +93,12 @@ constexpr int XML_MAX_DEPTH = 32;
 // depth it holds for parsed and built documents alike.
 constexpr uint32_t XML_MAX_LIST = 16384;
 
+// A parsed document keeps a copy of its input in its blocks, and the names and values read from it
+// point into the copy. Zero bytes after the copy's end: the parser's scans read up to
+// eight bytes at a time and stop at them, and the writer copies plain names and values in 8-byte
+// pieces that may reach past the last one.
+constexpr size_t XML_SOURCE_PADDING = 16;
+
 // Alignment of every allocation from the blocks: enough for a node.
 constexpr size_t XML_ARENA_ALIGN = 8;
 // Bytes in front of a block's data.
@@ -113,8 +121,6 @@ inline void* xmlArenaAlloc(XmlArena* arena, size_t bytes) {
     }
     return xmlArenaAllocSlow(arena, bytes);
 }
-// Gives back the tail of the most recent allocation so it can be reused.
-void xmlArenaShrinkLast(XmlArena* arena, void* block, size_t oldBytes, size_t newBytes);
 
 // The bit of a name in a list's name mask: a cheap mix of its length and three of its bytes.
 inline uint64_t xmlNameBit(const char* name, size_t length) {
@@ -157,9 +163,11 @@ bool xmlWritableAttributeName(const char* name, size_t length);
 // Elements from the root down to `element`, both counted.
 int xmlDepthOf(const XmlNode* element);
 
-// A document with its root element named by `length` bytes of `name` (already decoded).
+// A document with its root element named by `length` bytes of `name` (already decoded), whose
+// first block holds about `firstBlock` bytes (at least a default size, at most the largest block)
+// so that a parsed file of known size takes few blocks.
 XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
-                           const char* name, size_t length);
+                           const char* name, size_t length, size_t firstBlock);
 // Releases the tree, the index, the output text and the record.
 void xmlTreeFree(XmlDocument* doc);
 
@@ -167,34 +175,101 @@ void xmlTreeFree(XmlDocument* doc);
 XmlNode* xmlFindInList(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
                        bool isAttribute);
 
-// The child element or attribute of `parent` with this exact name, or null. Inline, so that a
-// name whose bit is clear in the list's mask costs no call.
+// The child element or attribute of `parent` with this exact name, whose bit (xmlNameBit) the
+// caller has; null when there is none. Inline, so that a name whose bit is clear in the list's
+// mask costs no call.
+inline XmlNode* xmlFindNamed(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
+                             uint64_t nameBit, bool isAttribute) {
+    bool indexed = isAttribute ? parent->attributesIndexed : parent->childrenIndexed;
+    uint64_t names = isAttribute ? parent->attributeNames : parent->childNames;
+    if (!indexed && !(names & nameBit)) return nullptr;
+    return xmlFindInList(doc, parent, name, length, isAttribute);
+}
 inline XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
-    if (!parent->childrenIndexed && !(parent->childNames & xmlNameBit(name, length))) {
-        return nullptr;
-    }
-    return xmlFindInList(doc, parent, name, length, false);
+    return xmlFindNamed(doc, parent, name, length, xmlNameBit(name, length), false);
 }
 inline XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name,
                                  size_t length) {
-    if (!parent->attributesIndexed && !(parent->attributeNames & xmlNameBit(name, length))) {
-        return nullptr;
-    }
-    return xmlFindInList(doc, parent, name, length, true);
+    return xmlFindNamed(doc, parent, name, length, xmlNameBit(name, length), true);
 }
-// Appends a new node to the child or attribute list of `parent`. `name` must already be a
-// zero-terminated string from the document's arena; it is taken over, not copied. Null when
-// memory runs out (nothing is linked then).
-XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
-                       bool isAttribute);
+
+// Lists up to this long are scanned; longer ones go into the index.
+constexpr uint32_t XML_INDEX_THRESHOLD = 32;
+
+// Files a list that grows past the threshold into the index whole, or a node of a list that is
+// there already. False (nothing filed) when the index cannot grow. Out of line: every node of a
+// parsed file is linked, while only long lists come here.
+bool xmlIndexOnLink(XmlDocument* doc, XmlNode* first, XmlNode* node, uint32_t count, bool* indexed);
+
+// Links `node` at the end of its list and notes its name in the list's mask; a list that grows
+// past the threshold enters the index. False (nothing linked) when the list is full or the index
+// cannot grow. One copy per kind of list, so each picks its fields without a branch.
+template <bool isAttribute>
+bool xmlLinkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node, uint64_t nameBit) {
+    uint32_t* count = isAttribute ? &parent->attributeCount : &parent->childCount;
+    bool* indexed = isAttribute ? &parent->attributesIndexed : &parent->childrenIndexed;
+    XmlNode** first = isAttribute ? &parent->firstAttribute : &parent->firstChild;
+    XmlNode** last = isAttribute ? &parent->lastAttribute : &parent->lastChild;
+    uint64_t* names = isAttribute ? &parent->attributeNames : &parent->childNames;
+    if (*count >= XML_MAX_LIST) return false;
+    if ((*indexed || *count + 1 > XML_INDEX_THRESHOLD) &&
+        !xmlIndexOnLink(doc, *first, node, *count, indexed)) {
+        return false;
+    }
+    if (*last) {
+        (*last)->next = node;
+    } else {
+        *first = node;
+    }
+    *last = node;
+    ++*count;
+    *names |= nameBit;
+    return true;
+}
+
+// Appends a new node to the child or attribute list of `parent`. `name` must already lie in the
+// document's blocks (a copy of its own, or the parsed input's copy); it is taken over, not copied,
+// and `nameBit` is its xmlNameBit. Null when memory runs out (nothing is linked then). Inline,
+// since the parser makes a node per attribute.
+inline XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
+                              uint64_t nameBit, bool isAttribute) {
+    XmlNode* node = static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode)));
+    if (!node) return nullptr;
+    // Field by field rather than a block clear, which is slower for a node this size.
+    node->next = nullptr;
+    node->parent = parent;
+    node->firstChild = nullptr;
+    node->firstAttribute = nullptr;
+    node->lastChild = nullptr;
+    node->lastAttribute = nullptr;
+    node->name = name;
+    node->nameLength = length;
+    node->value = nullptr;
+    node->valueLength = 0;
+    node->valueCapacity = 0;
+    node->childCount = 0;
+    node->attributeCount = 0;
+    node->nameHash = 0;
+    node->childNames = 0;
+    node->attributeNames = 0;
+    node->isAttribute = isAttribute;
+    node->childrenIndexed = false;
+    node->attributesIndexed = false;
+    node->namePlain = false;
+    node->valuePlain = false;
+    bool linked = isAttribute ? xmlLinkNode<true>(doc, parent, node, nameBit)
+                              : xmlLinkNode<false>(doc, parent, node, nameBit);
+    return linked ? node : nullptr;
+}
 // A zero-terminated copy of `length` bytes in the document's arena, or null.
 char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length);
 // Replaces an attribute's value with a copy of `length` bytes (reusing its old room when the new
 // value fits); a null text removes the value. False when memory runs out.
 bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_t length);
 
-// Decodes `length` bytes into `out` (room for `length` + 1 bytes suffices, since no entity decodes
-// longer than it is written); returns the decoded length and zero-terminates.
+// Decodes `length` bytes into `out` and returns the decoded length; no terminator is written. Room
+// for `length` bytes suffices, since no entity decodes longer than it is written, and `out` may
+// be `text` itself: every byte is read before the decoded text reaches it.
 size_t xmlUnescapeInto(const char* text, size_t length, char* out);
 // Escapes `length` bytes into `out` (room for 6 * `length` suffices); returns the bytes written.
 // No terminator is written.
@@ -212,20 +287,6 @@ constexpr std::array<unsigned char, 256> xmlBuildEscapedBytes() {
     return escaped;
 }
 inline constexpr std::array<unsigned char, 256> XmlEscapedByte = xmlBuildEscapedBytes();
-
-// Copies `length` bytes to `out` and zero-terminates; returns whether none of them is escaped by
-// the writer (nor an ampersand, so the bytes decode to themselves). One pass, since the parser
-// does this for every name and value.
-inline bool xmlCopyCheckingPlain(const char* text, size_t length, char* out) {
-    unsigned char escaped = 0;
-    for (size_t i = 0; i < length; i++) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        out[i] = static_cast<char>(c);
-        escaped |= XmlEscapedByte[c];
-    }
-    out[length] = 0;
-    return escaped == 0;
-}
 
 // Longest escape of one raw byte; bounds the writer's growth.
 constexpr size_t XML_MAX_ESCAPE_GROWTH = 6;

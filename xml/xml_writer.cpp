@@ -13,6 +13,7 @@ constexpr size_t DECLARATION_ROOM = 96;
 
 // Bytes the writer may store past the end of a piece, to be overwritten by the next one.
 constexpr size_t SPILL = 8;
+static_assert(SPILL <= XML_SOURCE_PADDING, "plain text is read in pieces of the spill size");
 
 // Visits the elements in document order through the parent links, so that a deep tree needs no
 // stack: `open` for each element on the way down, `close` on the way back up.
@@ -71,9 +72,9 @@ char* put(char* out, const char* text, size_t length) {
     return out + length;
 }
 
-// Plain text is copied eight bytes at a time. The parser leaves every plain text in a block of
-// its own rounded up to eight bytes, so the last read stays inside it; what it takes past the
-// text lands in the spill room.
+// Plain text is copied eight bytes at a time. Only the parser finds text plain, and it leaves it
+// in the document's source copy, whose padding keeps the last read inside it; what the read takes
+// past the text lands in the spill room.
 char* putPlain(char* out, const char* text, size_t length) {
     memcpy(out, text, SPILL);
     for (size_t i = SPILL; i < length; i += SPILL)

@@ -1,10 +1,8 @@
 // The exports of a decoding plug-in: the check opens the file with the plug-in's core and keeps
 // the decoder in the voice's extra buffer; loads hand out float frames, seeks move the decoder.
-// A stream that breaks off before its length plays silence to the end, so the voice still ends.
+// A stream that breaks off before its length ends where it broke: the host takes a short load as
+// the end of the data, so a damaged file does not ring minutes of silence up to its stated length.
 #include "plugins/common/decoder_plugin.h"
-
-#include <cstring>
-#include <new>
 
 #define DECODER_EXPORT extern "C" __declspec(dllexport)
 
@@ -15,7 +13,7 @@ constexpr uint32_t FORMAT_TAG_FLOAT = 3;
 struct VoiceState {
     PcmDecoder* decoder; // owned; null once deleted
     uint64_t position;   // next frame a load hands out
-    bool broken;         // the decoder stopped short: only silence from here on
+    bool broken;         // the decoder stopped short: nothing more until a seek succeeds
 };
 
 VoiceState* stateOf(void* host, PluginGetExtraFn getExtra) {
@@ -27,43 +25,7 @@ VoiceState* stateOf(void* host, PluginGetExtraFn getExtra) {
     return s->decoder ? s : nullptr;
 }
 
-bool putText(void* buffer, uint32_t size, const void* text, size_t bytes) {
-    if (!buffer || bytes > size) return false;
-    std::memcpy(buffer, text, bytes);
-    return true;
-}
-
-template <typename Char> size_t textBytes(const Char* text) {
-    size_t n = 0;
-    while (text[n])
-        ++n;
-    return (n + 1) * sizeof(Char);
-}
-
 } // namespace
-
-DECODER_EXPORT int32_t PLUGIN_CALL kxfuncPluginInfo(uint32_t index, void* buffer, uint32_t size) {
-    static const char version[] = "100";
-    static const wchar_t author[] = L"Vesk";
-    switch (index) {
-    case 0:
-        return putText(buffer, size, PLUGIN_TEXTS.name, textBytes(PLUGIN_TEXTS.name)) ? 0 : -1;
-    case 1:
-        return putText(buffer, size, PLUGIN_TEXTS.description, textBytes(PLUGIN_TEXTS.description))
-                   ? 1
-                   : -1;
-    case 2:
-        return putText(buffer, size, PLUGIN_TEXTS.extensions, textBytes(PLUGIN_TEXTS.extensions))
-                   ? 2
-                   : -1;
-    case 3:
-        return putText(buffer, size, version, sizeof version) ? 0 : -1;
-    case 5:
-        return putText(buffer, size, author, sizeof author) ? 2 : -1;
-    default:
-        return -1;
-    }
-}
 
 DECODER_EXPORT int32_t PLUGIN_CALL kxfuncFormatCheck(PluginCheckRecord* r) {
     if (!r || r->version != PLUGIN_INTERFACE_VERSION || !r->read || !r->seek || !r->tell ||
@@ -100,8 +62,8 @@ DECODER_EXPORT int32_t PLUGIN_CALL kxfuncFormatSeek(PluginSeekRecord* r) {
     VoiceState* s = r ? stateOf(r->host, r->getExtra) : nullptr;
     if (!s || r->target > s->decoder->frames()) return 1;
     if (!s->decoder->seek(r->target)) {
-        // The voice stays where it was, but the decoder may not: silence from here is safer
-        // than sound from some other place.
+        // The voice stays where it was, but the decoder may not: ending here is safer than
+        // sound from some other place.
         s->broken = true;
         return 1;
     }
@@ -129,10 +91,7 @@ DECODER_EXPORT int32_t PLUGIN_CALL kxfuncFormatPcmLoad(PluginLoadRecord* r) {
     size_t count = static_cast<size_t>(wanted < left ? wanted : left);
     float* out = static_cast<float*>(r->buffer);
     size_t got = s->broken ? 0 : d->read(out, count);
-    if (got < count) {
-        s->broken = true;
-        std::memset(out + got * d->channels(), 0, (count - got) * d->channels() * sizeof(float));
-    }
-    s->position += count;
-    return static_cast<int32_t>(count * 4 * d->channels());
+    if (got < count) s->broken = true;
+    s->position += got;
+    return static_cast<int32_t>(got * 4 * d->channels());
 }

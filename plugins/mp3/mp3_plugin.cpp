@@ -4,6 +4,7 @@
 // extra buffer.
 #include <cstring>
 
+#include "plugins/common/plugin_info.h"
 #include "plugins/mp3/mp3_stream.h"
 #include "plugins/mp3/mp3_wave_format.h"
 #include "sound/plugin_records.h"
@@ -66,35 +67,9 @@ bool describe(PluginCheckRecord* r, const Mp3Stream& s) {
     return true;
 }
 
-bool putText(void* buffer, uint32_t size, const void* text, uint32_t bytes) {
-    if (bytes > size) return false;
-    std::memcpy(buffer, text, bytes);
-    return true;
-}
-
 } // namespace
 
-MP3_EXPORT int32_t PLUGIN_CALL kxfuncPluginInfo(uint32_t index, void* buffer, uint32_t size) {
-    static const char name[] = "Mp3";
-    static const char description[] = "MPEG Layer-3";
-    static const wchar_t extensions[] = L"*.mp3";
-    static const char version[] = "100";
-    static const wchar_t author[] = L"Vesk";
-    switch (index) {
-    case 0:
-        return putText(buffer, size, name, sizeof name) ? 0 : -1;
-    case 1:
-        return putText(buffer, size, description, sizeof description) ? 0 : -1;
-    case 2:
-        return putText(buffer, size, extensions, sizeof extensions) ? 2 : -1;
-    case 3:
-        return putText(buffer, size, version, sizeof version) ? 0 : -1;
-    case 5:
-        return putText(buffer, size, author, sizeof author) ? 2 : -1;
-    default:
-        return -1;
-    }
-}
+const DecoderPluginTexts PLUGIN_TEXTS = {"Mp3", "MPEG Layer-3", L"*.mp3"};
 
 MP3_EXPORT int32_t PLUGIN_CALL kxfuncFormatCheck(PluginCheckRecord* r) {
     HostFile file = {r->stream, r->read, r->seek};

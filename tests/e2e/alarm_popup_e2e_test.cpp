@@ -198,8 +198,7 @@ TEST_F(PopupWatch, DroppedFileShowsBesideThePanelAndFadesOutOnRightClick) {
     EXPECT_EQ(r.top, expected.y);
 
     // With a play count of 0 the one-second tone loops.
-    Sleep(2500);
-    ASSERT_TRUE(IsWindow(popup));
+    ASSERT_TRUE(holdsFor([&] { return IsWindow(popup) != 0; }, 2500));
     EXPECT_EQ(layeredAlpha(popup), 255);
 
     PostMessageW(popup, WM_RBUTTONDOWN, 0, MAKELPARAM(20, 20));
@@ -270,8 +269,8 @@ TEST_F(PopupWatch, TurningEndlessLoopOnKeepsASoundTestPlaying) {
     HWND popup = waitForShownPopup();
     ASSERT_TRUE(popup);
     SendMessageW(watch, WM_COMMAND, CMD_ENDLESS_LOOP, 0);
-    Sleep(3000);
-    EXPECT_TRUE(IsWindow(popup)) << "the popup closed although the loop was turned on";
+    EXPECT_TRUE(holdsFor([&] { return IsWindow(popup) != 0; }, 3000))
+        << "the popup closed although the loop was turned on";
     // And off again: the next end of the sound is its last.
     SendMessageW(watch, WM_COMMAND, CMD_ENDLESS_LOOP, 0);
     EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 5000));

@@ -1,4 +1,4 @@
-#include "app/watch_app_win32.h"
+#include "watch/watch_window_win32.h"
 #include "tests/e2e/e2e_support.h"
 
 #include <shlobj.h>
@@ -7,6 +7,9 @@
 #include <cstring>
 
 namespace {
+
+// How long a drop may take the program (it opens the file and a popup) before it counts as lost.
+constexpr UINT DROP_ANSWER_MS = 10000;
 
 void removeTree(const std::wstring& folder) {
     for (const std::wstring& name : filesIn(folder)) {
@@ -150,9 +153,11 @@ std::vector<std::wstring> filesIn(const std::wstring& folder) {
     return names;
 }
 
-// Puts a DROPFILES block naming `paths` into the program's own memory and posts it as
+// Puts a DROPFILES block naming `paths` into the program's own memory and hands it over as
 // WM_DROPFILES, as a drop from the shell arrives. A block made in this process would mean
-// nothing to the program's DragQueryFile.
+// nothing to the program's DragQueryFile. The program's DragFinish cannot free a block made this
+// way, so it is freed here once the program has handled the drop: left behind, every drop would
+// cost the program a page for good, and a soak of many drops would show it as a leak.
 bool dropFiles(HWND window, DWORD pid, const std::vector<std::wstring>& paths) {
     std::wstring list;
     for (const std::wstring& p : paths)
@@ -169,6 +174,12 @@ bool dropFiles(HWND window, DWORD pid, const std::vector<std::wstring>& paths) {
         VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     bool written =
         remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+    DWORD_PTR answer = 0;
+    bool handled =
+        written && SendMessageTimeoutW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0,
+                                       SMTO_NORMAL, DROP_ANSWER_MS, &answer) != 0;
+    // A drop still being handled keeps its block; it is freed only once the program is done.
+    if (remote && (handled || !written)) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
-    return written && PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+    return handled;
 }

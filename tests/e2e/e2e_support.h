@@ -56,7 +56,7 @@ void writeFileBytes(const std::wstring& path, const std::string& bytes);
 // Names of the files in a folder (not . and ..).
 std::vector<std::wstring> filesIn(const std::wstring& folder);
 // Drops `paths` on `window` of process `pid` as the shell would (WM_DROPFILES with a block in
-// the program's own memory).
+// the program's own memory); returns once the program has handled the drop.
 bool dropFiles(HWND window, DWORD pid, const std::vector<std::wstring>& paths);
 // Polls `condition` every 50 ms until it holds or `timeoutMs` passes.
 template <typename F> bool waitFor(F condition, DWORD timeoutMs = 10000) {
@@ -65,4 +65,9 @@ template <typename F> bool waitFor(F condition, DWORD timeoutMs = 10000) {
         if (waited >= timeoutMs) return false;
         Sleep(50);
     }
+}
+// True when `condition` still holds after `ms` milliseconds of polling; false at the first poll
+// it fails, so a case that must see nothing change fails as soon as something does.
+template <typename F> bool holdsFor(F condition, DWORD ms) {
+    return !waitFor([&] { return !condition(); }, ms);
 }

@@ -1,7 +1,7 @@
 // Start-up and shutdown of the real program: one instance, its own folder, clean exit.
 #include <gtest/gtest.h>
 
-#include "app/watch_app_win32.h"
+#include "watch/watch_window_win32.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {

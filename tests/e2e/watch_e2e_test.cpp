@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/watch_app_win32.h"
+#include "watch/band_window_win32.h"
+#include "watch/watch_window_win32.h"
 #include "gfx/bitmap.h"
 #include "gfx/image_table.h"
 #include "gfx/image_table_win32.h"
@@ -243,7 +244,6 @@ void pressAt(HWND watch, POINT grip) {
         GetCursorPos(&p);
         return p.x == grip.x && p.y == grip.y;
     });
-    Sleep(100);
     SendMessageW(watch, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
 }
 
@@ -325,11 +325,12 @@ TEST(WatchE2E, WatchModeNoticeThenFollowsTheCursorAndStaysWhenSwitchedOff) {
     GetDlgItemTextW(notice, 1024, text, 32);
     EXPECT_EQ(std::wstring(text), L"次回から表示しない。");
 
-    // Escape leaves the notice open; the button closes it and keeps the tick.
+    // Escape leaves the notice open: the tick posted behind it still reaches the box. The button
+    // closes it and keeps the tick.
     PostMessageW(notice, WM_COMMAND, IDCANCEL, 0);
-    Sleep(300);
+    PostMessageW(GetDlgItem(notice, 1024), BM_SETCHECK, BST_CHECKED, 0);
+    ASSERT_TRUE(waitFor([&] { return IsDlgButtonChecked(notice, 1024) == BST_CHECKED; }));
     EXPECT_TRUE(IsWindow(notice));
-    SendDlgItemMessageW(notice, 1024, BM_SETCHECK, BST_CHECKED, 0);
     PostMessageW(notice, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(notice, IDOK)));
     ASSERT_TRUE(waitFor([&] { return !IsWindow(notice); }));
@@ -344,21 +345,24 @@ TEST(WatchE2E, WatchModeNoticeThenFollowsTheCursorAndStaysWhenSwitchedOff) {
     // Moved away by someone else while the cursor stands still, the watch stays put: WatchMode
     // moves only when the cursor moves.
     SetWindowPos(w.watch, nullptr, 40, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Sleep(300);
-    EXPECT_EQ(topLeft(w.watch).x, 40);
-    EXPECT_EQ(topLeft(w.watch).y, 60);
+    EXPECT_TRUE(holdsFor(
+        [&] {
+            POINT p = topLeft(w.watch);
+            return p.x == 40 && p.y == 60;
+        },
+        300));
 
     SetCursorPos(500, 400);
     ASSERT_TRUE(waitFor([&] { return topLeft(w.watch).x == 532; }));
     EXPECT_EQ(topLeft(w.watch).y, 432);
 
-    // Switching off shows no notice and leaves the watch where it is.
+    // Switching off shows no notice and leaves the watch where it is, however long the cursor
+    // moves: watching for a notice takes the whole wait.
     SendMessageW(w.watch, WM_COMMAND, CMD_WATCH_MODE, 0);
     SetCursorPos(100, 100);
-    Sleep(300);
+    EXPECT_EQ(waitForNotice(w.process.id()), nullptr);
     EXPECT_EQ(topLeft(w.watch).x, 532);
     EXPECT_EQ(topLeft(w.watch).y, 432);
-    EXPECT_EQ(waitForNotice(w.process.id()) == nullptr, true);
 
     std::string xml = w.quit();
     EXPECT_EQ(settingValue(xml, "position", "Watch"), "0");

@@ -99,6 +99,31 @@ TEST(XmlParse, RepeatedSiblingsMergeIntoOneElement) {
     EXPECT_EQ(xmlNextSibling(d, &it), XmlNoNode);
 }
 
+// Names and values are decoded inside the document's own copy of the text: the caller's bytes stay
+// as they were, a repeated attribute takes its last value whatever the lengths, and values read
+// in place can be replaced by shorter and longer ones.
+TEST(XmlParse, DecodesInItsOwnCopyOfTheText) {
+    const std::string text = withDeclaration(
+        "<r>\r\n <a&#033;b\r\n  v = \"x&nbsp;y&amp;z\"\r\n  w = \"long&nbsp;value\"\r\n"
+        "  w = \"&lt;\"\r\n  v = \"plain\"\r\n >\r\n </a&#033;b>\r\n</r>");
+    std::string callers = text;
+    XmlDocumentPtr doc(xmlParse(callers.data(), callers.size()));
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(callers, text);
+    XmlDocument* d = doc.get();
+    ASSERT_EQ(xmlMove(d, "a!b"), XmlOk);
+    EXPECT_EQ(attr(d, "v"), "plain");
+    EXPECT_EQ(attr(d, "w"), "<");
+    ASSERT_EQ(xmlSetAttr(d, "v", "pl"), XmlOk);
+    ASSERT_EQ(xmlSetAttr(d, "w", "longer than any value before"), XmlOk);
+    std::string written = serializeText(d);
+    EXPECT_NE(written.find(" <a&#033;b\r\n  v = \"pl\"\r\n  w = \"longer&nbsp;than"),
+              std::string::npos);
+    XmlDocumentPtr again = parseText(written);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(serializeText(again.get()), written);
+}
+
 TEST(XmlParse, EmptyElementTagsAndComments) {
     XmlDocumentPtr doc = parseText(withDeclaration("<!-- a -->\r\n<r>\n<a x=\"1\" />\n<!--b-->\n"
                                                    "<b/>\n<c\n/>\n<!---->\n</r> trailing junk"));

@@ -1,6 +1,6 @@
-#include "app/band_window_win32.h"
+#include "watch/band_window_win32.h"
 
-#include "app/watch_app_win32.h"
+#include "watch/watch_state_win32.h"
 #include "gfx/bitmap.h"
 #include "gfx/region_from_alpha_win32.h"
 #include "gfx/screen_win32.h"
@@ -10,13 +10,15 @@
 #include "gfx/fade.h"
 #include "link/watch_messages.h"
 
+const wchar_t* const BAND_CLASS = L"Korvanex-Alpha";
+
 namespace {
 
 // Background brush value 12, as the watch class takes it; never painted, WM_ERASEBKGND is eaten.
 const HBRUSH CLASS_BACKGROUND = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(12));
 
 void onCreate(HWND window, LPARAM lParam) {
-    if (!attachOnCreate<WatchApp>(window, lParam)) {
+    if (!attachOnCreate<WatchState>(window, lParam)) {
         DestroyWindow(window);
         return;
     }
@@ -24,10 +26,10 @@ void onCreate(HWND window, LPARAM lParam) {
 }
 
 // The band shows the very frame the watch window presented; nothing is drawn here.
-void onPaint(HWND window, WatchApp* app) {
+void onPaint(HWND window, WatchState* watch) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    if (app->windowSurface) presentSurface(dc, *app->windowSurface);
+    if (watch->windowSurface) presentSurface(dc, *watch->windowSurface);
     EndPaint(window, &ps);
 }
 
@@ -38,14 +40,14 @@ void followOwner(HWND window) {
 }
 
 // A band without a window frees its region with the owner; an empty band hides.
-void shapeBand(WatchApp* app, int i, OwnedRegion* region) {
-    HWND band = app->bandWindows[i];
+void shapeBand(WatchState* watch, int i, OwnedRegion* region) {
+    HWND band = watch->bandWindows[i];
     if (!band) return;
     if (!*region) {
         ShowWindow(band, SW_HIDE);
         return;
     }
-    resizeWindow(band, app->width, app->height);
+    resizeWindow(band, watch->width, watch->height);
     giveRegion(band, region);
     ShowWindow(band, SW_SHOWNA);
 }
@@ -55,14 +57,14 @@ LRESULT CALLBACK bandWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         onCreate(window, lParam);
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    WatchApp* app = stateOf<WatchApp>(window);
-    if (!app) return DefWindowProcW(window, message, wParam, lParam);
+    WatchState* watch = stateOf<WatchState>(window);
+    if (!watch) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
-        onPaint(window, app);
+        onPaint(window, watch);
         return 0;
     case WM_ERASEBKGND:
         return 1;
@@ -81,15 +83,15 @@ bool registerBandClass(HINSTANCE instance) {
         instance, {BAND_CLASS, bandWindowProcedure, CS_HREDRAW | CS_VREDRAW, CLASS_BACKGROUND});
 }
 
-void createBandWindows(WatchApp* app) {
+void createBandWindows(WatchState* watch) {
     for (int i = 0; i < BAND_COUNT; ++i)
-        app->bandWindows[i] = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, BAND_CLASS, L"",
-                                              WS_POPUP | WS_VISIBLE, 0, 0, 800, 800,
-                                              app->watchWindow, nullptr, app->instance, app);
+        watch->bandWindows[i] = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, BAND_CLASS, L"",
+                                                WS_POPUP | WS_VISIBLE, 0, 0, 800, 800,
+                                                watch->window, nullptr, watch->instance, watch);
 }
 
-void rebuildBands(WatchApp* app) {
-    const CBitMap* sprite = app->spriteSurface;
+void rebuildBands(WatchState* watch) {
+    const CBitMap* sprite = watch->spriteSurface.get();
     OwnedRegion regions[BAND_COUNT];
     for (int i = 0; i < BAND_COUNT; ++i) {
         AlphaBand band = alphaBand(i);
@@ -98,5 +100,5 @@ void rebuildBands(WatchApp* app) {
                                              nullptr, band.low, band.high));
     }
     for (int i = 0; i < BAND_COUNT; ++i)
-        shapeBand(app, i, &regions[i]);
+        shapeBand(watch, i, &regions[i]);
 }

@@ -1,8 +1,8 @@
-#include "app/tray_icon_win32.h"
+#include "watch/tray_icon_win32.h"
 
 #include <shellapi.h>
 
-#include "app/watch_app_win32.h"
+#include "watch/watch_window_win32.h"
 #include "link/watch_messages.h"
 
 namespace {

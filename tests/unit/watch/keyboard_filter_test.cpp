@@ -1,7 +1,7 @@
 // Only Alt+Print Screen, only while the watch is active, is kept from the system.
 #include <gtest/gtest.h>
 
-#include "app/keyboard_filter.h"
+#include "watch/keyboard_filter.h"
 
 namespace {
 

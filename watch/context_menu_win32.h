@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-struct WatchApp;
+struct WatchState;
 
 // Builds the context menu from the current settings and tracks it at the screen point (x, y);
 // returns when the menu closes (the chosen command arrives as WM_COMMAND).
-void showContextMenu(HWND window, WatchApp* app, int x, int y);
+void showContextMenu(HWND window, WatchState* watch, int x, int y);
 // The tray icon's menu at the cursor: "現れる。" while the watch is minimized, and "おわり。".
 void showTrayMenu(HWND window);
 // Carries out the command in the low word of `wParam`; the result of WM_COMMAND.
-LRESULT runMenuCommand(HWND window, WatchApp* app, WPARAM wParam, LPARAM lParam);
+LRESULT runMenuCommand(HWND window, WatchState* watch, WPARAM wParam, LPARAM lParam);

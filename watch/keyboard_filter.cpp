@@ -1,4 +1,4 @@
-#include "app/keyboard_filter.h"
+#include "watch/keyboard_filter.h"
 
 bool swallowKeyEvent(int code, int watchActive, uint32_t message, uint32_t virtualKey,
                      uint32_t flags) {

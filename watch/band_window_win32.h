@@ -4,12 +4,14 @@
 
 #include <windows.h>
 
-struct WatchApp;
+struct WatchState;
+
+extern const wchar_t* const BAND_CLASS;
 
 bool registerBandClass(HINSTANCE instance);
 // Creates the six band windows, owned by the watch window and invisible until faded in. A band
 // window that cannot be created leaves its slot empty.
-void createBandWindows(WatchApp* app);
+void createBandWindows(WatchState* watch);
 // Cuts the six band regions from the sprite and shapes, sizes and shows the band windows; a
 // band without pixels hides its window.
-void rebuildBands(WatchApp* app);
+void rebuildBands(WatchState* watch);

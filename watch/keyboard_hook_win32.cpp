@@ -1,8 +1,8 @@
-#include "app/keyboard_hook_win32.h"
+#include "watch/keyboard_hook_win32.h"
 
 #include <windows.h>
 
-#include "app/keyboard_filter.h"
+#include "watch/keyboard_filter.h"
 
 namespace {
 

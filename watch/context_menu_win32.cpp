@@ -1,10 +1,9 @@
-#include "app/context_menu_win32.h"
+#include "watch/context_menu_win32.h"
 
-#include "alarm/alarm_dialog_win32.h"
 #include "settings/settings.h"
-#include "app/chara_choice_win32.h"
-#include "app/watch_app_win32.h"
-#include "sound/sound_engine.h"
+#include "watch/chara_choice_win32.h"
+#include "watch/watch_state_win32.h"
+#include "watch/watch_host_win32.h"
 #include "util/window_placement_win32.h"
 #include "watch/chara_files.h"
 #include "watch/chara_folder_win32.h"
@@ -12,8 +11,8 @@
 #include "watch/menu_commands.h"
 #include "link/watch_messages.h"
 #include "watch/watch_mode.h"
-#include "app/watch_mode_win32.h"
-#include "app/watch_window_win32.h"
+#include "watch/watch_mode_win32.h"
+#include "watch/watch_window_win32.h"
 #include "util/owned_handle_win32.h"
 
 #include <cstdlib>
@@ -74,40 +73,39 @@ void hideWatch(HWND window) {
     ShowWindow(window, SW_HIDE);
 }
 
-void startQuit(HWND window, WatchApp* app) {
+void startQuit(HWND window, WatchState* watch) {
     SetTimer(window, TIMER_FADE_OUT, 1, nullptr);
-    notifyOwned(app, WM_OWNER_CLOSING);
+    notifyOwned(watch, WM_OWNER_CLOSING);
 }
 
-void carryOut(HWND window, WatchApp* app, CommandOutcome outcome) {
+void carryOut(HWND window, WatchState* watch, CommandOutcome outcome) {
     switch (outcome.action) {
     case CommandAction::SetTopmost:
         setTopmost(window, outcome.value);
         break;
     case CommandAction::ShowNotice:
-        showWatchModeNotice(app);
+        showWatchModeNotice(watch);
         break;
     case CommandAction::SetVolume:
-        EngineSetMasterVolume(static_cast<float>(outcome.value) / 100.0f);
+        watch->host->setVolume(outcome.value);
         break;
     case CommandAction::SwitchCharacter:
-        switchCharacter(app, true);
+        switchCharacter(watch, true);
         break;
     case CommandAction::ChooseCharaFile:
-        chooseCharaFile(app, outcome.value);
+        chooseCharaFile(watch, outcome.value);
         break;
     case CommandAction::Hide:
         hideWatch(window);
         break;
     case CommandAction::Appear:
-        restoreWatch(window, app->settings ? app->settings->topmost : 0);
+        restoreWatch(window, watch->settings ? watch->settings->topmost : 0);
         break;
     case CommandAction::Quit:
-        startQuit(window, app);
+        startQuit(window, watch);
         break;
     case CommandAction::AlarmSettings:
-        // Applied edits reach the disk at once, not only at a quit a crash or logoff may skip.
-        if (showAlarmDialog(app->instance, window, app->alarms) == 1) app->saveAlarms();
+        watch->host->editAlarms();
         break;
     case CommandAction::None:
         break;
@@ -116,13 +114,13 @@ void carryOut(HWND window, WatchApp* app, CommandOutcome outcome) {
 
 } // namespace
 
-void showContextMenu(HWND window, WatchApp* app, int x, int y) {
+void showContextMenu(HWND window, WatchState* watch, int x, int y) {
     MenuEntry entries[CONTEXT_MENU_CAPACITY];
     // The folder is read each time: files the user added since show up at once. Without memory
     // for the list the menu still opens, with the built-in characters alone.
     HeapBlock<CharaFileList> files(static_cast<CharaFileList*>(calloc(1, sizeof(CharaFileList))));
     if (files) listCharaFolder(files.get());
-    size_t count = buildContextMenu(app->settings, app->watchMode, files.get(), entries);
+    size_t count = buildContextMenu(watch->settings, watch->watchMode, files.get(), entries);
     OwnedMenu menu = menuFromEntries(entries, count);
     if (!menu) return;
     TrackPopupMenu(menu.get(), 0, x, y, 0, window, nullptr);
@@ -143,17 +141,17 @@ void showTrayMenu(HWND window) {
     PostMessageW(window, WM_NULL, 0, 0);
 }
 
-LRESULT runMenuCommand(HWND window, WatchApp* app, WPARAM wParam, LPARAM lParam) {
+LRESULT runMenuCommand(HWND window, WatchState* watch, WPARAM wParam, LPARAM lParam) {
     uint32_t id = LOWORD(wParam);
-    int32_t modeBefore = app->watchMode;
-    CommandOutcome outcome = applyMenuCommand(app->settings, &app->watchMode, id);
-    if ((modeBefore == WATCH_MODE_OFF) != (app->watchMode == WATCH_MODE_OFF)) {
-        syncWatchModeTimer(window, app->watchMode);
+    int32_t modeBefore = watch->watchMode;
+    CommandOutcome outcome = applyMenuCommand(watch->settings, &watch->watchMode, id);
+    if ((modeBefore == WATCH_MODE_OFF) != (watch->watchMode == WATCH_MODE_OFF)) {
+        syncWatchModeTimer(window, watch->watchMode);
     }
-    carryOut(window, app, outcome);
+    carryOut(window, watch, outcome);
     if (!isCharacterCommand(id)) {
         InvalidateRect(window, nullptr, TRUE);
-        notifyOwned(app, WM_SETTINGS_CHANGED);
+        notifyOwned(watch, WM_SETTINGS_CHANGED);
     }
     return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
 }

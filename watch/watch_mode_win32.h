@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-struct WatchApp;
+struct WatchState;
 
 // Runs the 10 ms WatchMode timer exactly while WatchMode is on. Under Wine a 100 Hz timer costs
 // a few percent of a core even when its step has nothing to do, so it is not kept running for a
@@ -15,6 +15,6 @@ void syncWatchModeTimer(HWND window, int32_t mode);
 
 // Moves the watch to the cursor + 32 (inside the work area) when WatchMode is on and the
 // cursor has moved since the last step.
-void watchModeStep(WatchApp* app);
+void watchModeStep(WatchState* watch);
 // Shows the notice dialog (resource 207) modally over the watch window.
-void showWatchModeNotice(WatchApp* app);
+void showWatchModeNotice(WatchState* watch);

@@ -1,14 +1,14 @@
-#include "app/watch_mode_win32.h"
+#include "watch/watch_mode_win32.h"
 
 #include <windows.h>
 
 #include "settings/settings.h"
-#include "app/watch_app_win32.h"
+#include "watch/watch_state_win32.h"
 #include "util/window_class_win32.h"
 #include "util/window_placement_win32.h"
 #include "link/watch_messages.h"
 #include "watch/watch_mode.h"
-#include "app/watch_window_win32.h"
+#include "watch/watch_window_win32.h"
 
 namespace {
 
@@ -16,20 +16,20 @@ constexpr int NOTICE_DIALOG = 207;
 constexpr int NOTICE_DO_NOT_ASK = 1024;
 
 // The close button (or Enter) is the only way the tick box is kept.
-void closeWithButton(HWND dialog, WatchApp* app) {
+void closeWithButton(HWND dialog, WatchState* watch) {
     bool ticked = IsDlgButtonChecked(dialog, NOTICE_DO_NOT_ASK) == BST_CHECKED;
-    if (app->settings) app->settings->doNotAskAgain = ticked ? 1 : 0;
+    if (watch->settings) watch->settings->doNotAskAgain = ticked ? 1 : 0;
     EndDialog(dialog, IDOK);
 }
 
 INT_PTR CALLBACK noticeProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        attachWindowState(dialog, reinterpret_cast<WatchApp*>(lParam));
+        attachWindowState(dialog, reinterpret_cast<WatchState*>(lParam));
         centerWindow(dialog, nullptr);
         return TRUE;
     }
-    WatchApp* app = stateOf<WatchApp>(dialog);
-    if (!app) return FALSE;
+    WatchState* watch = stateOf<WatchState>(dialog);
+    if (!watch) return FALSE;
     switch (message) {
     case WM_DESTROY:
         return TRUE;
@@ -40,7 +40,7 @@ INT_PTR CALLBACK noticeProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         // Escape arrives as IDCANCEL and is left alone: the notice stays until it is read.
         if (LOWORD(wParam) != IDOK) return FALSE;
-        closeWithButton(dialog, app);
+        closeWithButton(dialog, watch);
         return TRUE;
     default:
         return FALSE;
@@ -49,18 +49,18 @@ INT_PTR CALLBACK noticeProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 } // namespace
 
-void watchModeStep(WatchApp* app) {
-    if (app->watchMode == WATCH_MODE_OFF) return;
+void watchModeStep(WatchState* watch) {
+    if (watch->watchMode == WATCH_MODE_OFF) return;
     POINT cursor;
     if (!GetCursorPos(&cursor)) return;
-    Point last{app->lastCursor.x, app->lastCursor.y};
+    Point last{watch->lastCursor.x, watch->lastCursor.y};
     Point target;
-    if (!watchModeTick(&app->watchMode, &last, Point{cursor.x, cursor.y}, &target)) return;
-    app->lastCursor = POINT{last.x, last.y};
+    if (!watchModeTick(&watch->watchMode, &last, Point{cursor.x, cursor.y}, &target)) return;
+    watch->lastCursor = POINT{last.x, last.y};
     RECT area;
     computeWorkArea(&area);
-    moveWindowClamped(app->watchWindow, target.x, target.y, &area);
-    notifyOwned(app, WM_OWNER_MOVED);
+    moveWindowClamped(watch->window, target.x, target.y, &area);
+    notifyOwned(watch, WM_OWNER_MOVED);
 }
 
 void syncWatchModeTimer(HWND window, int32_t mode) {
@@ -71,7 +71,7 @@ void syncWatchModeTimer(HWND window, int32_t mode) {
     }
 }
 
-void showWatchModeNotice(WatchApp* app) {
-    DialogBoxParamW(app->instance, MAKEINTRESOURCEW(NOTICE_DIALOG), app->watchWindow,
-                    noticeProcedure, reinterpret_cast<LPARAM>(app));
+void showWatchModeNotice(WatchState* watch) {
+    DialogBoxParamW(watch->instance, MAKEINTRESOURCEW(NOTICE_DIALOG), watch->window,
+                    noticeProcedure, reinterpret_cast<LPARAM>(watch));
 }
