@@ -168,6 +168,18 @@ class AlarmRings : public ::testing::Test {
             if (layeredAlpha(p) == 255) shown.push_back(p);
         return shown;
     }
+    // The first popup to show at full opacity within `timeoutMs`, or null.
+    HWND waitForShownPopup(DWORD timeoutMs) {
+        HWND popup = nullptr;
+        waitFor(
+            [&] {
+                std::vector<HWND> shown = shownPopups();
+                popup = shown.empty() ? nullptr : shown[0];
+                return popup != nullptr;
+            },
+            timeoutMs);
+        return popup;
+    }
 
     RunningWatch w;
 };
@@ -178,14 +190,8 @@ TEST_F(AlarmRings, PopupPlaysItsTimesEvenWhenTheFileAsksForALoopAndEnds) {
     writeFileBytes(w.folder.file(L"Alarm.xml"),
                    alarmFile(alarmElement(0, true, false, 2, soon, "bell.wav", 2, true)));
     ASSERT_TRUE(w.start());
-    HWND popup = nullptr;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            std::vector<HWND> shown = shownPopups();
-            popup = shown.empty() ? nullptr : shown[0];
-            return popup != nullptr;
-        },
-        RING_WAIT_MS));
+    HWND popup = waitForShownPopup(RING_WAIT_MS);
+    ASSERT_TRUE(popup);
     EXPECT_EQ(GetWindow(popup, GW_OWNER), w.watch);
     EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 8000));
     EXPECT_EQ(w.alarms(), alarmFile(alarmElement(0, false, false, 2, soon, "bell.wav", 2, true)));
@@ -235,14 +241,8 @@ TEST_F(AlarmRings, RingsASoundFileThroughThePluginsOnce) {
     writeFileBytes(w.folder.file(L"Alarm.xml"),
                    alarmFile(alarmElement(0, true, false, 2, soon, file.c_str(), 1)));
     ASSERT_TRUE(w.start());
-    HWND popup = nullptr;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            std::vector<HWND> shown = shownPopups();
-            popup = shown.empty() ? nullptr : shown[0];
-            return popup != nullptr;
-        },
-        RING_WAIT_MS));
+    HWND popup = waitForShownPopup(RING_WAIT_MS);
+    ASSERT_TRUE(popup);
     // One play, then the popup closes by itself.
     EXPECT_TRUE(waitFor([&] { return !IsWindow(popup); }, 10000));
     w.quit();
@@ -398,17 +398,6 @@ class AlarmSnooze : public AlarmRings {
         if (!GetEnvironmentVariableW(L"VESK_SNOOZE_SOUND", tone, MAX_PATH))
             GTEST_SKIP() << "no tone: run through check_snooze.sh";
         ASSERT_TRUE(CopyFileW(tone, w.folder.file(L"bell.wav").c_str(), FALSE));
-    }
-    HWND waitForShownPopup(DWORD timeoutMs) {
-        HWND popup = nullptr;
-        waitFor(
-            [&] {
-                std::vector<HWND> shown = shownPopups();
-                popup = shown.empty() ? nullptr : shown[0];
-                return popup != nullptr;
-            },
-            timeoutMs);
-        return popup;
     }
     // Puts the cursor on the popup's alarm symbol and clicks once it is there.
     void clickSymbol(HWND popup) {
