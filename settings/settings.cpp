@@ -130,13 +130,8 @@ void writeFields(const WatchSettings* record) {
 }
 
 // Settings that came after the file's first layout. A file that never chose anything else stays
-// as it was: each is written only when it differs from its default or the file holds it already
-// (older builds keep it, as they keep every unknown attribute). Each reads and writes with the
-// cursor in its group.
-bool holds(XmlDocument* doc, const char* attribute) {
-    char held[4];
-    return xmlGetAttr(doc, attribute, held, sizeof held) != XmlNotFound;
-}
+// as it was: each is written only while it differs from its default (older builds keep it, as
+// they keep every unknown attribute). Each reads and writes with the cursor in its group.
 
 // "Snooze" of "player": minutes, out-of-range values read as the default.
 void readSnooze(XmlDocument* doc, WatchSettings* record) {
@@ -145,13 +140,16 @@ void readSnooze(XmlDocument* doc, WatchSettings* record) {
     if (minutes >= SNOOZE_MIN && minutes <= SNOOZE_MAX) record->snooze = minutes;
 }
 
+// Written only while it differs from the default, so the default file stays as older builds wrote
+// it. An element too crowded to drop an attribute keeps it with the default value.
 void writeSnooze(XmlDocument* doc, const WatchSettings* record) {
-    if (holds(doc, "Snooze") || record->snooze != SNOOZE_DEFAULT)
+    if (record->snooze != SNOOZE_DEFAULT || xmlRemoveAttr(doc, "Snooze") == XmlInvalid)
         xmlSetAttrUInt(doc, "Snooze", static_cast<uint32_t>(record->snooze));
 }
 
 // "CharaFile" of "position", beside "Chara", which keeps the last built-in character for builds
-// without file characters. Going back to a built-in character leaves it empty.
+// without file characters. Written only while a file character is chosen (an element too crowded
+// to drop an attribute keeps it, empty).
 constexpr size_t CHARA_FILE_BYTES = (PATH_UNITS - 1) * 3 + 1;
 
 void readCharaFile(XmlDocument* doc, WatchSettings* record) {
@@ -168,7 +166,8 @@ void writeCharaFile(XmlDocument* doc, const WatchSettings* record) {
     memcpy(name, record->charaFile, sizeof name);
     name[PATH_UNITS - 1] = 0;
     char* text = name[0] ? wideToUtf8(name) : nullptr;
-    if (text || holds(doc, "CharaFile")) xmlSetAttr(doc, "CharaFile", text ? text : "");
+    if (text || xmlRemoveAttr(doc, "CharaFile") == XmlInvalid)
+        xmlSetAttr(doc, "CharaFile", text ? text : "");
     freeText(text);
 }
 

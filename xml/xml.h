@@ -83,6 +83,10 @@ XmlStatus xmlGetAttrInt(XmlDocument* doc, const char* name, int32_t* number);
 // Sets the cursor element's attribute, appending it if new; a null value leaves it valueless.
 // XmlInvalid for a name or value that cannot be written; XmlNoSpace past the list bound.
 XmlStatus xmlSetAttr(XmlDocument* doc, const char* name, const char* value);
+// Removes the cursor element's attribute `name`, so that it is not written any more. XmlNotFound
+// when there is none; XmlInvalid for an element with so many attributes (over 32, more than the
+// program's files hold) that they are filed in the lookup index, which keeps what it filed.
+XmlStatus xmlRemoveAttr(XmlDocument* doc, const char* name);
 // Sets the attribute to the number in signed ("%d") or unsigned ("%u") decimal.
 XmlStatus xmlSetAttrInt(XmlDocument* doc, const char* name, int32_t number);
 XmlStatus xmlSetAttrUInt(XmlDocument* doc, const char* name, uint32_t number);

@@ -76,6 +76,20 @@ XmlStatus setAttribute(XmlDocument* doc, const char* name, const char* value) {
     return stored ? XmlOk : XmlNoSpace;
 }
 
+// Unlinks `attribute` from the list of `element`. The list's name mask keeps the name's bit: the
+// mask only rules names out, and a stale bit costs one scan.
+void unlinkAttribute(XmlNode* element, XmlNode* attribute) {
+    XmlNode* previous = nullptr;
+    for (XmlNode* n = element->firstAttribute; n != attribute; n = n->next)
+        previous = n;
+    if (previous)
+        previous->next = attribute->next;
+    else
+        element->firstAttribute = attribute->next;
+    if (element->lastAttribute == attribute) element->lastAttribute = previous;
+    --element->attributeCount;
+}
+
 } // namespace
 
 XmlDocument* xmlCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
@@ -185,6 +199,17 @@ XmlStatus xmlSetAttr(XmlDocument* doc, const char* name, const char* value) {
     if (!usable(doc) || !name) return XmlInvalid;
     DocumentLock hold(doc);
     return setAttribute(doc, name, value);
+}
+
+XmlStatus xmlRemoveAttr(XmlDocument* doc, const char* name) {
+    if (!usable(doc) || !name) return XmlInvalid;
+    DocumentLock hold(doc);
+    XmlNode* element = doc->cursor;
+    XmlNode* attribute = xmlFindAttribute(doc, element, name, strlen(name));
+    if (!attribute) return XmlNotFound;
+    if (element->attributesIndexed) return XmlInvalid;
+    unlinkAttribute(element, attribute);
+    return XmlOk;
 }
 
 XmlStatus xmlSetAttrInt(XmlDocument* doc, const char* name, int32_t number) {

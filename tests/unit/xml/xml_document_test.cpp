@@ -122,6 +122,32 @@ TEST(XmlAttributes, EmptyMissingAndValuelessAttributesAreNotFound) {
     EXPECT_NE(serializeText(d).find(" none = \"\"\r\n"), std::string::npos);
 }
 
+// Removing the first, the last and the only attribute leaves a list that reads, grows and writes
+// as if the removed ones had never been set.
+TEST(XmlAttributes, RemovedAttributesAreGoneFromLookupsAndText) {
+    XmlDocumentPtr doc = parseText("<?xml version=\"1.0\" standalone=\"yes\" ?>\r\n"
+                                   "<r a=\"1\" b=\"2\" c=\"3\" ><e x=\"9\" ></e></r>");
+    ASSERT_TRUE(doc);
+    XmlDocument* d = doc.get();
+    EXPECT_EQ(xmlRemoveAttr(d, "a"), XmlOk);
+    EXPECT_EQ(xmlRemoveAttr(d, "c"), XmlOk);
+    EXPECT_EQ(xmlRemoveAttr(d, "c"), XmlNotFound);
+    EXPECT_EQ(attr(d, "a"), "<status 5>");
+    EXPECT_EQ(xmlSetAttr(d, "d", "4"), XmlOk);
+    EXPECT_EQ(xmlSetAttr(d, "a", "5"), XmlOk);
+    std::string text = serializeText(d);
+    EXPECT_NE(text.find("<r\r\n b = \"2\"\r\n d = \"4\"\r\n a = \"5\"\r\n>"), std::string::npos)
+        << text;
+    ASSERT_EQ(xmlMove(d, "e"), XmlOk);
+    EXPECT_EQ(xmlRemoveAttr(d, "x"), XmlOk);
+    EXPECT_EQ(serializeText(d).find("x = "), std::string::npos);
+    // A list long enough for the lookup index keeps what it filed.
+    for (int i = 0; i < 40; i++)
+        xmlSetAttrInt(d, ("n" + std::to_string(i)).c_str(), i);
+    EXPECT_EQ(xmlRemoveAttr(d, "n3"), XmlInvalid);
+    EXPECT_EQ(attr(d, "n3"), "3");
+}
+
 TEST(XmlCopyRule, FillsTheWholeBufferOrLeavesItUntouched) {
     XmlDocumentPtr doc(xmlCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_YES, "abcd"));
     XmlDocument* d = doc.get();
