@@ -2,37 +2,22 @@
 # Sound end to end: plays a 2 s, 440 Hz tone at half scale through the engine and waveOut under
 # Wine into a private PulseAudio null sink, records the sink and checks the recording's length,
 # pitch, level and continuity. Usage: check_sound.sh path/to/vesk_play_sound.exe
-# Exit 77 (skipped) when the machine lacks the sound tools.
+# Run inside with_sound_server.sh. Exit 77 (skipped) when the machine lacks the sound tools.
 set -euo pipefail
 exe=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../../.." && pwd)
-# A machine that cannot run this kind of program (32-bit on a 64-bit-only kernel) skips.
-if ! VESK_WINE_CHECK_ONLY=1 "$root/scripts/wine-run.sh" "$exe"; then
-  echo "check_sound: this machine cannot run $exe, skipped"
-  exit 77
-fi
-for tool in pulseaudio pactl parec sox /usr/bin/python3; do
+for tool in parec sox /usr/bin/python3; do
   command -v "$tool" >/dev/null || { echo "check_sound: $tool missing, skipped"; exit 77; }
 done
 
 work=$(mktemp -d)
-export XDG_RUNTIME_DIR=$work/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
 recorder=""
 cleanup() {
   [ -n "$recorder" ] && kill "$recorder" 2>/dev/null || true
-  if [ -f "$XDG_RUNTIME_DIR/pulse/pid" ]; then kill "$(cat "$XDG_RUNTIME_DIR/pulse/pid")" || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# Rewinds would make the monitor repeat audio the sink has rendered ahead, so they are off.
-pulseaudio --daemonize=yes --exit-idle-time=-1 -n \
-  --load="module-null-sink sink_name=cap rate=48000 norewinds=1" \
-  --load=module-native-protocol-unix 2>/dev/null
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-pactl set-default-sink cap
 
 sox -n -r 48000 -c 2 -b 16 "$work/tone.wav" synth 2 sine 440 gain -6
 tone="Z:$(echo "$work/tone.wav" | tr / '\\')"
