@@ -10,17 +10,8 @@ set -euo pipefail
 wine_run=$1
 exe=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in parec sox python3; do
-  command -v "$tool" >/dev/null || { echo "check_alarm_sounds: $tool missing, skipped"; exit 77; }
-done
-
 source "$here/recorded_runs.sh"
-work=$(mktemp -d)
-cleanup() {
-  [ -n "$recorder" ] && kill "$recorder" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+start_recorded_check check_alarm_sounds
 
 # One second of 440 Hz at half scale in each encoding, undithered so that only the encoding's
 # own quantisation is in the samples.

@@ -9,17 +9,8 @@ set -euo pipefail
 wine_run=$1
 driver=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in parec sox python3; do
-  command -v "$tool" >/dev/null || { echo "check_snooze: $tool missing, skipped"; exit 77; }
-done
-
 source "$here/recorded_runs.sh"
-work=$(mktemp -d)
-cleanup() {
-  [ -n "$recorder" ] && kill "$recorder" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+start_recorded_check check_snooze
 
 sox -D -n -r 48000 -c 2 -b 16 "$work/tone.wav" synth 4 sine 440 gain -6
 export VESK_SNOOZE_SOUND="Z:$(echo "$work/tone.wav" | tr / '\\')"

@@ -3,8 +3,26 @@
 # ANALYSIS on the recording. A machine loaded by other builds can starve the system mixer for a
 # moment and cut a tone, or start the program too late: it returns 0 as soon as one of three runs
 # whose case passed was heard clean, 1 otherwise. The recorder runs as $recorder meanwhile, for
-# the caller's clean-up to end.
+# start_recorded_check's clean-up to end.
 recorder=""
+work=""
+
+# Starts a recorded check called NAME: exits 77 (skipped) without the recording and analysis tools,
+# makes the scratch folder $work, and on exit ends the recorder and removes the folder.
+start_recorded_check() {
+  local name=$1 tool
+  for tool in parec sox python3; do
+    command -v "$tool" >/dev/null || { echo "$name: $tool missing, skipped"; exit 77; }
+  done
+  work=$(mktemp -d)
+  trap end_recorded_check EXIT
+}
+
+end_recorded_check() {
+  [ -n "$recorder" ] && kill "$recorder" 2>/dev/null || true
+  rm -rf "$work"
+}
+
 recorded_runs() {
   local name=$1 capture=$2 attempt status
   shift 2
