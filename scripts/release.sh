@@ -39,6 +39,10 @@ stage() {
   mkdir -p "$folder/plugin" "$folder/licenses"
   cp "$(ls -d build/deps/src/libpng1.6-*/ | head -n 1)LICENSE" "$folder/licenses/libpng-LICENSE.txt"
   cp /usr/share/doc/libz-mingw-w64-dev/copyright "$folder/licenses/zlib-copyright.txt"
+  # The static link brings in mingw-w64's runtime and winpthreads (the posix thread model).
+  local arch=x86-64
+  [ "$preset" = win64 ] || arch=i686
+  cp "/usr/share/doc/mingw-w64-$arch-dev/copyright" "$folder/licenses/mingw-w64-copyright.txt"
   # Windows' own editor wants a byte-order mark and CRLF line ends.
   { printf '\xef\xbb\xbf'; sed 's/$/\r/' packaging/README.txt; } > "$folder/README.txt"
   find "$folder" -type d -exec chmod 755 {} + -o -type f -exec chmod 644 {} +

@@ -43,10 +43,13 @@ if ! VESK_WINE_CHECK_ONLY=1 "$wine_run" "$exe"; then
 fi
 
 # A new prefix is made and updated before the watch starts, or Wine's update notice would
-# be on the screen instead of the watch.
+# be on the screen instead of the watch. Bounded: an update that never ends is ended by force.
 finish_prefix() {
-  "$wine_run" cmd /c exit >/dev/null 2>&1 || true
-  wineserver -w
+  timeout 300 "$wine_run" cmd /c exit >/dev/null 2>&1 || true
+  if ! timeout 300 wineserver -w; then
+    echo "The Wine prefix was not ready within 300 s; ending its programs" >&2
+    wineserver -k || true
+  fi
 }
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -21,7 +21,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # Xvfb has no window manager; Wine would wait 2 s for one at every window it hides.
   WINELOADER=$wine64 "$wine64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
     >/dev/null 2>&1 || true
-  wineserver -w
+  timeout 300 wineserver -w || echo "wine-run: the new prefix was still busy after 300 s" >&2
 fi
 # The PE machine field: 0x14c is 32-bit x86.
 machine=""

@@ -178,13 +178,18 @@ TEST(AlarmDialogE2E, NewAlarmFromTheMenuIsOnDiskAtOnceAndAtTheEndOfTheSession) {
     // Posted: a confirmation box, were one to appear, would hold a sent click.
     PostMessageW(GetDlgItem(panel, 1), BM_CLICK, 0, 0);
     ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); })) << "a confirmation was asked";
-    // Applying writes the file at once; the end of the session writes it again, so a program
-    // ended hard right after (as a logoff may do) keeps the alarm.
-    EXPECT_TRUE(waitFor([&] {
+    // Applying writes the file at once; the end of the session writes it again, at its query and
+    // at its end on their own, so a program ended hard right after (as a logoff may do) keeps
+    // the alarm.
+    auto alarmOnDisk = [&] {
         return readFileBytes(folder.file(L"Alarm.xml")).find("bell.wav") != std::string::npos;
-    }));
+    };
+    EXPECT_TRUE(waitFor(alarmOnDisk));
     ASSERT_TRUE(DeleteFileW(folder.file(L"Alarm.xml").c_str()));
     EXPECT_EQ(SendMessageW(watch, WM_QUERYENDSESSION, 0, 0), 1);
+    EXPECT_TRUE(alarmOnDisk());
+    ASSERT_TRUE(DeleteFileW(folder.file(L"Alarm.xml").c_str()));
+    SendMessageW(watch, WM_ENDSESSION, TRUE, 0);
     process.kill();
 
     std::string xml = readFileBytes(folder.file(L"Alarm.xml"));

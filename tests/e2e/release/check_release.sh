@@ -3,7 +3,8 @@
 # for the current user outside Program Files; the watch started through its Start-menu shortcut
 # writes Setting.xml beside itself; installing again over the running watch closes it and keeps
 # Alarm.xml; the silent uninstall removes the program and keeps Setting.xml and Alarm.xml. Both
-# zips hold Vesk.exe and plugin/.
+# zips and the installed folder hold Vesk.exe, with the project's version and its manifest, and
+# the three plug-ins of their target.
 # Usage: check_release.sh [dist folder]. Ends with "N passed, N failed"; exit 77 when this
 # machine cannot run the (32-bit) installer.
 set -uo pipefail
@@ -35,20 +36,37 @@ finish() {
   exit
 }
 
-for arch in win64 win32; do
-  zip=$dist/Vesk-$version-$arch.zip
-  check "$arch zip holds Vesk.exe" bash -c "unzip -Z1 '$zip' | grep -qx 'Vesk-$version-$arch/Vesk.exe'"
-  check "$arch zip holds plugin/" bash -c "unzip -Z1 '$zip' | grep -qx 'Vesk-$version-$arch/plugin/'"
-done
+# The version resource's strings are UTF-16; the manifest is plain text.
+has_version() { [ "$(strings -el "$1" | grep -A1 -x FileVersion | sed -n 2p)" = "$version" ]; }
+has_manifest() { grep -aq 'requestedExecutionLevel level="asInvoker"' "$1"; }
+# check_program "where" folder X64|X86: the program and plug-ins a user gets there.
+check_program() {
+  local where=$1 folder=$2 bits=$3 plugin
+  check "$where: Vesk.exe carries version $version" has_version "$folder/Vesk.exe"
+  check "$where: Vesk.exe carries its manifest" has_manifest "$folder/Vesk.exe"
+  for plugin in Mp3 OggVorbis Flac; do
+    check "$where: plugin/$plugin$bits.dll" test -f "$folder/plugin/$plugin$bits.dll"
+  done
+}
 
-# A fresh prefix of its own; no menu entries on the host for the shortcut the setup makes.
 work=$root/build/release-e2e
 rm -rf "$work"
 mkdir -p "$work"
+for arch in win64 win32; do
+  unzip -q -d "$work/$arch" "$dist/Vesk-$version-$arch.zip"
+  folder=$work/$arch/Vesk-$version-$arch
+  bits=X64
+  [ "$arch" = win64 ] || bits=X86
+  check_program "$arch zip" "$folder" "$bits"
+  check "$arch zip: licence of the mingw-w64 runtime" test -f "$folder/licenses/mingw-w64-copyright.txt"
+done
+
+# A fresh prefix of its own; no menu entries on the host for the shortcut the setup makes.
 export WINEPREFIX=$work/prefix
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 if ! VESK_WINE_CHECK_ONLY=1 "$wine_run" "$setup"; then
   echo "check_release: this machine cannot run the installer, skipped"
+  [ "$failed" -eq 0 ] || finish
   exit 77
 fi
 source "$root/scripts/xvfb.sh"
@@ -85,7 +103,7 @@ settle
 check "the setup installs Vesk.exe into LOCALAPPDATA\\Programs\\Vesk" test -f "$inst/Vesk.exe"
 check "the 64-bit program on 64-bit Windows" test "$(pe_machine "$inst/Vesk.exe")" = 8664
 check "nothing under Program Files" bash -c "! ls -d '$WINEPREFIX'/drive_c/Program\\ Files*/Vesk"
-check "the plugin folder exists" test -d "$inst/plugin"
+check_program "installed" "$inst" X64
 check "the Start-menu shortcut exists" test -f "$lnk"
 check "logon start in HKCU Run" "$wine_run" reg query "$run_key" /v Vesk
 check "listed in Apps & features" "$wine_run" reg query "$uninstall_key" /v UninstallString

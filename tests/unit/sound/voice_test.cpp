@@ -380,6 +380,24 @@ TEST_F(VoiceTest, DataRunningDryEndsTheVoiceWhereTheyEnd) {
     VoiceGetPosition(h, &position, &length);
     EXPECT_EQ(1000u, length);
     EXPECT_EQ(1000u, position);
+
+    // A file cut short after its first read, longer than the stream buffer: the read after the
+    // cut finds nothing and the voice ends at the cut.
+    constexpr uint32_t WRITTEN = 500000, KEPT = 400000;
+    EXPECT_EQ(SND_OK, VoiceClose(h));
+    std::filesystem::path cut = ramp(WRITTEN, "cut.wav");
+    uintmax_t header = std::filesystem::file_size(cut) - WRITTEN * 4;
+    h = run.openReady(cut);
+    ASSERT_EQ(VOICE_READY, VoiceGetState(h));
+    std::filesystem::resize_file(cut, header + KEPT * 4);
+    ASSERT_EQ(SND_OK, VoicePlay(h));
+    played.clear();
+    ASSERT_TRUE(playUntil(
+        run, [&] { return VoiceGetState(h) == VOICE_STOPPED; }, 3000, &played));
+    EXPECT_EQ(KEPT, rampFrames(played).size());
+    VoiceGetPosition(h, &position, &length);
+    EXPECT_EQ(KEPT, length);
+    EXPECT_EQ(KEPT, position);
 }
 
 } // namespace
