@@ -8,8 +8,13 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <emmintrin.h>
 
 #include "xml/xml_tree.h"
+
+#ifndef __SSE2__
+#error "The XML token scan needs SSE2"
+#endif
 
 namespace {
 
@@ -158,10 +163,59 @@ inline size_t tokenLength(const Parser* p) {
     return q - p->pos;
 }
 
+// The bytes the 16-byte scan stops at: those below "+" (the blanks, line ends, the zero, the quote
+// and the escaped punctuation from "!" to "*"), from ":" to "@", "^", "{", "}", and from 0x80 up.
+constexpr bool stopsWideScan(int c) {
+    return c < '+' || (c >= ':' && c <= '@') || c == '^' || c == '{' || c == '}' || c >= 0x80;
+}
+
+// Every byte that is not plain to a name or a value scan stops the 16-byte scan, so the bytes it
+// passes are plain to both.
+constexpr bool wideScanStopsAtAll() {
+    for (int c = 0; c < 256; c++) {
+        if ((NAME_CLASSES[c] != SCAN_PLAIN || VALUE_CLASSES[c] != SCAN_PLAIN) && !stopsWideScan(c))
+            return false;
+    }
+    return true;
+}
+static_assert(wideScanStopsAtAll(), "the 16-byte scan must stop at every byte a token scan marks");
+
+static_assert(XML_SOURCE_PADDING >= 16, "the 16-byte scan reads into the padding");
+
+// Bit i is set when byte i of the 16 at `q` is one stopsWideScan names. Compared as signed bytes,
+// those from 0x80 up are below "+" too.
+inline uint32_t wideStops(const Byte* q) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+    __m128i below = _mm_cmplt_epi8(v, _mm_set1_epi8('+'));
+    __m128i fromColon = _mm_sub_epi8(v, _mm_set1_epi8(':'));
+    __m128i colonToAt =
+        _mm_cmpeq_epi8(_mm_min_epu8(fromColon, _mm_set1_epi8('@' - ':')), fromColon);
+    __m128i single = _mm_or_si128(
+        _mm_cmpeq_epi8(v, _mm_set1_epi8('^')),
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('{')), _mm_cmpeq_epi8(v, _mm_set1_epi8('}'))));
+    __m128i stops = _mm_or_si128(_mm_or_si128(below, colonToAt), single);
+    return static_cast<uint32_t>(_mm_movemask_epi8(stops));
+}
+
 // Scans from `q` as the token rules do, but stopping at the bytes `classes` marks; returns where
 // it stopped and sets whether any byte on the way is one the writer escapes.
 inline const Byte* scanToken(const Byte* q, const Byte* end, const std::array<Byte, 256>& classes,
                              bool* escaped) {
+    // Most tokens are short and plain: 16 bytes at once find their end. The 16 bytes never reach
+    // past the zero padding after the text.
+    for (;;) {
+        uint32_t stops = wideStops(q);
+        if (!stops) {
+            q += 16;
+            continue;
+        }
+        q += __builtin_ctz(stops);
+        if (classes[*q] == SCAN_STOP) {
+            *escaped = false;
+            return q;
+        }
+        break;
+    }
     Byte seen = 0;
     // Four bytes a round while none of them stops the run (their classes' union then stays at
     // or below SCAN_ESCAPED). The zero bytes at the end stop both loops.
@@ -281,7 +335,7 @@ bool nameRoot(Parser* p, const Byte* raw, size_t length) {
     if (!writableName(name, decoded)) return false;
     XmlNode* root = p->doc->root;
     root->name = name;
-    root->nameLength = decoded;
+    root->nameLength = static_cast<uint32_t>(decoded);
     root->namePlain = plain;
     p->rootNamed = true;
     return true;
@@ -296,9 +350,9 @@ bool enterChild(Parser* p, const Byte* raw, size_t length) {
     char* name = textInPlace(p, raw, length, plain, &decoded);
     if (!writableName(name, decoded)) return false;
     uint64_t bit = xmlNameBit(name, decoded);
-    XmlNode* child = xmlFindNamed(doc, doc->cursor, name, decoded, bit, false);
+    XmlNode* child = xmlFindNamed(doc, &doc->cursor->children, name, decoded, bit);
     if (!child) {
-        child = xmlAppendNode(doc, doc->cursor, name, decoded, bit, false);
+        child = xmlAppendChild(doc, doc->cursor, name, decoded, bit);
         if (!child) return false;
         child->namePlain = plain;
     }
@@ -320,15 +374,15 @@ bool setAttribute(Parser* p, const RawText& rawName, const RawText& rawValue) {
     size_t decoded = 0;
     char* name = textInPlace(p, rawName.bytes, rawName.length, rawName.plain, &decoded);
     uint64_t bit = xmlNameBit(name, decoded);
-    XmlNode* attribute = xmlFindNamed(doc, doc->cursor, name, decoded, bit, true);
+    XmlAttr* attribute = xmlFindNamed(doc, &doc->cursor->attributes, name, decoded, bit);
     if (!attribute) {
-        attribute = xmlAppendNode(doc, doc->cursor, name, decoded, bit, true);
+        attribute = xmlAppendAttribute(doc, doc->cursor, name, decoded, bit);
         if (!attribute) return false;
         attribute->namePlain = rawName.plain;
     }
     attribute->value = textInPlace(p, rawValue.bytes, rawValue.length, rawValue.plain, &decoded);
-    attribute->valueLength = decoded;
-    attribute->valueCapacity = decoded;
+    attribute->valueLength = static_cast<uint32_t>(decoded);
+    attribute->valueCapacity = static_cast<uint32_t>(decoded);
     attribute->valuePlain = rawValue.plain;
     return true;
 }
@@ -460,8 +514,8 @@ XmlDocument* xmlParse(const void* bytes, size_t length) {
     const Byte* start = static_cast<const Byte*>(bytes);
     const Byte* zero = static_cast<const Byte*>(memchr(start, 0, length));
     size_t used = zero ? static_cast<size_t>(zero - start) : length;
-    // A text over half the address space could not be copied anyway.
-    if (used > SIZE_MAX / 2) return nullptr;
+    // No name or value can then be longer than the records hold.
+    if (used > XML_MAX_TEXT) return nullptr;
     size_t firstBlock =
         used <= SIZE_MAX / NODE_BYTES_PER_INPUT_BYTE ? used * NODE_BYTES_PER_INPUT_BYTE : SIZE_MAX;
     XmlDocument* doc =
