@@ -8,13 +8,8 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <emmintrin.h>
 
 #include "xml/xml_tree.h"
-
-#ifndef __SSE2__
-#error "The XML token scan needs SSE2"
-#endif
 
 namespace {
 
@@ -163,59 +158,10 @@ inline size_t tokenLength(const Parser* p) {
     return q - p->pos;
 }
 
-// The bytes the 16-byte scan stops at: those below "+" (the blanks, line ends, the zero, the quote
-// and the escaped punctuation from "!" to "*"), from ":" to "@", "^", "{", "}", and from 0x80 up.
-constexpr bool stopsWideScan(int c) {
-    return c < '+' || (c >= ':' && c <= '@') || c == '^' || c == '{' || c == '}' || c >= 0x80;
-}
-
-// Every byte that is not plain to a name or a value scan stops the 16-byte scan, so the bytes it
-// passes are plain to both.
-constexpr bool wideScanStopsAtAll() {
-    for (int c = 0; c < 256; c++) {
-        if ((NAME_CLASSES[c] != SCAN_PLAIN || VALUE_CLASSES[c] != SCAN_PLAIN) && !stopsWideScan(c))
-            return false;
-    }
-    return true;
-}
-static_assert(wideScanStopsAtAll(), "the 16-byte scan must stop at every byte a token scan marks");
-
-static_assert(XML_SOURCE_PADDING >= 16, "the 16-byte scan reads into the padding");
-
-// Bit i is set when byte i of the 16 at `q` is one stopsWideScan names. Compared as signed bytes,
-// those from 0x80 up are below "+" too.
-inline uint32_t wideStops(const Byte* q) {
-    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
-    __m128i below = _mm_cmplt_epi8(v, _mm_set1_epi8('+'));
-    __m128i fromColon = _mm_sub_epi8(v, _mm_set1_epi8(':'));
-    __m128i colonToAt =
-        _mm_cmpeq_epi8(_mm_min_epu8(fromColon, _mm_set1_epi8('@' - ':')), fromColon);
-    __m128i single = _mm_or_si128(
-        _mm_cmpeq_epi8(v, _mm_set1_epi8('^')),
-        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('{')), _mm_cmpeq_epi8(v, _mm_set1_epi8('}'))));
-    __m128i stops = _mm_or_si128(_mm_or_si128(below, colonToAt), single);
-    return static_cast<uint32_t>(_mm_movemask_epi8(stops));
-}
-
 // Scans from `q` as the token rules do, but stopping at the bytes `classes` marks; returns where
 // it stopped and sets whether any byte on the way is one the writer escapes.
 inline const Byte* scanToken(const Byte* q, const Byte* end, const std::array<Byte, 256>& classes,
                              bool* escaped) {
-    // Most tokens are short and plain: 16 bytes at once find their end. The 16 bytes never reach
-    // past the zero padding after the text.
-    for (;;) {
-        uint32_t stops = wideStops(q);
-        if (!stops) {
-            q += 16;
-            continue;
-        }
-        q += __builtin_ctz(stops);
-        if (classes[*q] == SCAN_STOP) {
-            *escaped = false;
-            return q;
-        }
-        break;
-    }
     Byte seen = 0;
     // Four bytes a round while none of them stops the run (their classes' union then stays at
     // or below SCAN_ESCAPED). The zero bytes at the end stop both loops.

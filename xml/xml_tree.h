@@ -113,7 +113,7 @@ constexpr uint32_t XML_MAX_LIST = 16384;
 
 // A parsed document keeps a copy of its input in its blocks, and the names and values read from it
 // point into the copy. Zero bytes after the copy's end: the parser's scans read up to
-// sixteen bytes at a time and stop at them, and the writer copies plain names and values in 8-byte
+// eight bytes at a time and stop at them, and the writer copies plain names and values in 8-byte
 // pieces that may reach past the last one.
 constexpr size_t XML_SOURCE_PADDING = 16;
 
