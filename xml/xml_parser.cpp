@@ -16,8 +16,8 @@ namespace {
 // Inputs of 16 bytes or fewer are refused unexamined; no file the writer makes is that short.
 constexpr size_t XML_MIN_INPUT = 17;
 // Room the document's first block is given per byte of input: its copy of the input and, for the
-// program's own files, about all of their nodes (some 120 bytes for each 20-byte attribute line).
-constexpr size_t NODE_BYTES_PER_INPUT_BYTE = 8;
+// program's own files, about all of their nodes (a 40-byte record for each 20-byte attribute line).
+constexpr size_t NODE_BYTES_PER_INPUT_BYTE = 4;
 
 using Byte = unsigned char;
 
