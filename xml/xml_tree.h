@@ -66,16 +66,17 @@ struct XmlNode {
 // fit the records' 32-bit fields and the parser's copy of its input fits in memory.
 constexpr size_t XML_MAX_TEXT = 0x7FFFFFFF;
 
-// Finds a child element or an attribute by (parent, kind, name) in constant time, so that files
-// with many siblings or attributes do not take quadratic time to load. Short lists are not
-// indexed: scanning a few names is quicker than hashing them. Names are hashed with a key of the
-// document's own, so a file cannot be made in advance whose names pile up in one probe run.
+// One filed entry, with what a probe compares before it reads the entry's name.
 struct XmlIndexSlot {
     void* entry;      // an XmlNode of a child list or an XmlAttr; null when the slot is free
     const void* list; // the XmlList the entry is in, which names its element and its kind
     uint64_t hash;    // of the entry's name under the document's key
 };
 
+// Finds a child element or an attribute by (parent, kind, name) in constant time, so that files
+// with many siblings or attributes do not take quadratic time to load. Short lists are not
+// indexed: scanning a few names is quicker than hashing them. Names are hashed with a key of the
+// document's own, so a file cannot be made in advance whose names pile up in one probe run.
 struct XmlIndex {
     XmlIndexSlot* slots;
     size_t capacity; // a power of two, or 0
@@ -261,6 +262,8 @@ inline XmlAttr* xmlAppendAttribute(XmlDocument* doc, XmlNode* element, char* nam
                                    uint64_t nameBit) {
     XmlAttr* attribute = static_cast<XmlAttr*>(xmlArenaAlloc(&doc->arena, sizeof(XmlAttr)));
     if (!attribute) return nullptr;
+    // Cleared whole, which at this size is three wide stores, and measured quicker than field by
+    // field.
     *attribute = XmlAttr{};
     attribute->name = name;
     attribute->nameLength = static_cast<uint32_t>(length);
