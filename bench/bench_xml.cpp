@@ -99,11 +99,11 @@ void copyInto(pugi::xml_node out, const XmlNode* element) {
     std::string name(element->name, element->nameLength);
     if (!name.empty() && name[0] >= '0' && name[0] <= '9') name = "n" + name;
     pugi::xml_node node = out.append_child(name.c_str());
-    for (const XmlNode* a = element->firstAttribute; a; a = a->next) {
+    for (const XmlAttr* a = element->attributes.first; a; a = a->next) {
         node.append_attribute(std::string(a->name, a->nameLength).c_str())
             .set_value(std::string(a->value ? a->value : "", a->valueLength).c_str());
     }
-    for (const XmlNode* c = element->firstChild; c; c = c->next)
+    for (const XmlNode* c = element->children.first; c; c = c->next)
         copyInto(node, c);
 }
 

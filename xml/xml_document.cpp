@@ -65,11 +65,11 @@ XmlStatus setAttribute(XmlDocument* doc, const char* name, const char* value) {
     if (!xmlWritableAttributeName(name, length) ||
         (value && !xmlWritableText(value, strlen(value))))
         return XmlInvalid;
-    XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, length);
+    XmlAttr* attribute = xmlFindAttribute(doc, doc->cursor, name, length);
     if (!attribute) {
         char* copy = xmlArenaCopy(&doc->arena, name, length);
         if (!copy) return XmlNoSpace;
-        attribute = xmlAppendNode(doc, doc->cursor, copy, length, xmlNameBit(name, length), true);
+        attribute = xmlAppendAttribute(doc, doc->cursor, copy, length, xmlNameBit(name, length));
         if (!attribute) return XmlNoSpace;
     }
     bool stored = xmlStoreValue(doc, attribute, value, value ? strlen(value) : 0);
@@ -78,16 +78,17 @@ XmlStatus setAttribute(XmlDocument* doc, const char* name, const char* value) {
 
 // Unlinks `attribute` from the list of `element`. The list's name mask keeps the name's bit: the
 // mask only rules names out, and a stale bit costs one scan.
-void unlinkAttribute(XmlNode* element, XmlNode* attribute) {
-    XmlNode* previous = nullptr;
-    for (XmlNode* n = element->firstAttribute; n != attribute; n = n->next)
+void unlinkAttribute(XmlNode* element, XmlAttr* attribute) {
+    XmlList<XmlAttr>& list = element->attributes;
+    XmlAttr* previous = nullptr;
+    for (XmlAttr* n = list.first; n != attribute; n = n->next)
         previous = n;
     if (previous)
         previous->next = attribute->next;
     else
-        element->firstAttribute = attribute->next;
-    if (element->lastAttribute == attribute) element->lastAttribute = previous;
-    --element->attributeCount;
+        list.first = attribute->next;
+    if (list.last == attribute) list.last = previous;
+    --list.count;
 }
 
 } // namespace
@@ -144,7 +145,7 @@ XmlStatus xmlAddChild(XmlDocument* doc, const char* name) {
     if (xmlFindChild(doc, doc->cursor, name, length)) return XmlOk;
     if (xmlDepthOf(doc->cursor) >= XML_MAX_DEPTH) return XmlNoSpace;
     char* copy = xmlArenaCopy(&doc->arena, name, length);
-    if (!copy || !xmlAppendNode(doc, doc->cursor, copy, length, xmlNameBit(name, length), false)) {
+    if (!copy || !xmlAppendChild(doc, doc->cursor, copy, length, xmlNameBit(name, length))) {
         return XmlNoSpace;
     }
     return XmlOk;
@@ -159,7 +160,7 @@ XmlStatus xmlGetName(XmlDocument* doc, char* buffer, size_t size) {
 XmlStatus xmlFirstChild(XmlDocument* doc, XmlIterator* iterator) {
     if (!usable(doc) || !iterator) return XmlInvalid;
     DocumentLock hold(doc);
-    *iterator = doc->cursor->firstChild;
+    *iterator = doc->cursor->children.first;
     return *iterator ? XmlOk : XmlNoNode;
 }
 
@@ -182,7 +183,7 @@ XmlStatus xmlGetAttr(XmlDocument* doc, const char* name, char* buffer, size_t si
     if (!usable(doc) || !name || !buffer) return XmlInvalid;
     DocumentLock hold(doc);
     size_t length = strlen(name);
-    XmlNode* attribute = xmlFindAttribute(doc, doc->cursor, name, length);
+    XmlAttr* attribute = xmlFindAttribute(doc, doc->cursor, name, length);
     if (!attribute) return XmlNotFound;
     return copyOut(attribute->value, attribute->valueLength, buffer, size);
 }
@@ -205,9 +206,9 @@ XmlStatus xmlRemoveAttr(XmlDocument* doc, const char* name) {
     if (!usable(doc) || !name) return XmlInvalid;
     DocumentLock hold(doc);
     XmlNode* element = doc->cursor;
-    XmlNode* attribute = xmlFindAttribute(doc, element, name, strlen(name));
+    XmlAttr* attribute = xmlFindAttribute(doc, element, name, strlen(name));
     if (!attribute) return XmlNotFound;
-    if (element->attributesIndexed) return XmlInvalid;
+    if (element->attributes.indexed) return XmlInvalid;
     unlinkAttribute(element, attribute);
     return XmlOk;
 }

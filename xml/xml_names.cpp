@@ -3,6 +3,7 @@
 #include "xml/xml_tree.h"
 
 bool xmlWritableText(const char* text, size_t length) {
+    if (length > XML_MAX_TEXT) return false;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* end = p + length;
     while (p < end) {

@@ -16,8 +16,8 @@ namespace {
 // Inputs of 16 bytes or fewer are refused unexamined; no file the writer makes is that short.
 constexpr size_t XML_MIN_INPUT = 17;
 // Room the document's first block is given per byte of input: its copy of the input and, for the
-// program's own files, about all of their nodes (some 120 bytes for each 20-byte attribute line).
-constexpr size_t NODE_BYTES_PER_INPUT_BYTE = 8;
+// program's own files, about all of their nodes (a 40-byte record for each 20-byte attribute line).
+constexpr size_t NODE_BYTES_PER_INPUT_BYTE = 4;
 
 using Byte = unsigned char;
 
@@ -281,7 +281,7 @@ bool nameRoot(Parser* p, const Byte* raw, size_t length) {
     if (!writableName(name, decoded)) return false;
     XmlNode* root = p->doc->root;
     root->name = name;
-    root->nameLength = decoded;
+    root->nameLength = static_cast<uint32_t>(decoded);
     root->namePlain = plain;
     p->rootNamed = true;
     return true;
@@ -296,9 +296,9 @@ bool enterChild(Parser* p, const Byte* raw, size_t length) {
     char* name = textInPlace(p, raw, length, plain, &decoded);
     if (!writableName(name, decoded)) return false;
     uint64_t bit = xmlNameBit(name, decoded);
-    XmlNode* child = xmlFindNamed(doc, doc->cursor, name, decoded, bit, false);
+    XmlNode* child = xmlFindNamed(doc, &doc->cursor->children, name, decoded, bit);
     if (!child) {
-        child = xmlAppendNode(doc, doc->cursor, name, decoded, bit, false);
+        child = xmlAppendChild(doc, doc->cursor, name, decoded, bit);
         if (!child) return false;
         child->namePlain = plain;
     }
@@ -320,15 +320,15 @@ bool setAttribute(Parser* p, const RawText& rawName, const RawText& rawValue) {
     size_t decoded = 0;
     char* name = textInPlace(p, rawName.bytes, rawName.length, rawName.plain, &decoded);
     uint64_t bit = xmlNameBit(name, decoded);
-    XmlNode* attribute = xmlFindNamed(doc, doc->cursor, name, decoded, bit, true);
+    XmlAttr* attribute = xmlFindNamed(doc, &doc->cursor->attributes, name, decoded, bit);
     if (!attribute) {
-        attribute = xmlAppendNode(doc, doc->cursor, name, decoded, bit, true);
+        attribute = xmlAppendAttribute(doc, doc->cursor, name, decoded, bit);
         if (!attribute) return false;
         attribute->namePlain = rawName.plain;
     }
     attribute->value = textInPlace(p, rawValue.bytes, rawValue.length, rawValue.plain, &decoded);
-    attribute->valueLength = decoded;
-    attribute->valueCapacity = decoded;
+    attribute->valueLength = static_cast<uint32_t>(decoded);
+    attribute->valueCapacity = static_cast<uint32_t>(decoded);
     attribute->valuePlain = rawValue.plain;
     return true;
 }
@@ -460,8 +460,8 @@ XmlDocument* xmlParse(const void* bytes, size_t length) {
     const Byte* start = static_cast<const Byte*>(bytes);
     const Byte* zero = static_cast<const Byte*>(memchr(start, 0, length));
     size_t used = zero ? static_cast<size_t>(zero - start) : length;
-    // A text over half the address space could not be copied anyway.
-    if (used > SIZE_MAX / 2) return nullptr;
+    // No name or value can then be longer than the records hold.
+    if (used > XML_MAX_TEXT) return nullptr;
     size_t firstBlock =
         used <= SIZE_MAX / NODE_BYTES_PER_INPUT_BYTE ? used * NODE_BYTES_PER_INPUT_BYTE : SIZE_MAX;
     XmlDocument* doc =

@@ -8,7 +8,7 @@
 namespace {
 
 constexpr size_t ALIGN = XML_ARENA_ALIGN;
-static_assert(alignof(XmlNode) <= ALIGN, "blocks must align nodes");
+static_assert(alignof(XmlNode) <= ALIGN && alignof(XmlAttr) <= ALIGN, "blocks must align nodes");
 constexpr size_t FIRST_BLOCK = 4096;
 static_assert(FIRST_BLOCK % ALIGN == 0 && XML_ARENA_HEADER % ALIGN == 0,
               "block room must stay a multiple of the alignment");
@@ -70,13 +70,12 @@ uint64_t nameHash(const uint64_t key[2], const char* name, size_t length) {
     return v[0] ^ v[1] ^ v[2] ^ v[3];
 }
 
-// Every bit of the name's hash and of the parent reaches the slot: the index uses only the low
+// Every bit of the name's hash and of the list reaches the slot: the index uses only the low
 // bits, and a slot taken from some of the hash's bits would let names that differ only in the
 // others share a run.
-size_t slotHash(const XmlNode* parent, uint64_t hash, bool isAttribute) {
+size_t slotHash(const void* list, uint64_t hash) {
     uint64_t key =
-        hash ^ (static_cast<uint64_t>(reinterpret_cast<uintptr_t>(parent)) * 0x9E3779B97F4A7C15ull);
-    if (isAttribute) key = ~key;
+        hash ^ (static_cast<uint64_t>(reinterpret_cast<uintptr_t>(list)) * 0x9E3779B97F4A7C15ull);
     key ^= key >> 33;
     key *= 0xFF51AFD7ED558CCDull;
     key ^= key >> 33;
@@ -103,46 +102,45 @@ void seedIndex(XmlIndex* index) {
 }
 
 // The length and the last byte tell most names apart before the bytes are compared.
-bool sameName(const XmlNode* node, const char* name, size_t length) {
-    return node->nameLength == length &&
-           (length == 0 || (node->name[length - 1] == name[length - 1] &&
-                            memcmp(node->name, name, length - 1) == 0));
+template <typename T> bool sameName(const T* entry, const char* name, size_t length) {
+    return entry->nameLength == length &&
+           (length == 0 || (entry->name[length - 1] == name[length - 1] &&
+                            memcmp(entry->name, name, length - 1) == 0));
 }
 
-XmlNode* scanList(XmlNode* node, const char* name, size_t length) {
-    for (; node; node = node->next) {
-        if (sameName(node, name, length)) return node;
+template <typename T>
+T* findInIndex(XmlIndex* index, const XmlList<T>* list, const char* name, size_t length) {
+    uint64_t hash = nameHash(index->key, name, length);
+    size_t mask = index->capacity - 1;
+    index->searches++;
+    for (size_t i = slotHash(list, hash) & mask;; i = (i + 1) & mask) {
+        index->probes++;
+        const XmlIndexSlot& slot = index->slots[i];
+        if (!slot.entry) return nullptr;
+        T* entry = static_cast<T*>(slot.entry);
+        if (slot.list == list && slot.hash == hash && sameName(entry, name, length)) return entry;
+    }
+}
+
+template <typename T>
+T* findInList(XmlDocument* doc, XmlList<T>* list, const char* name, size_t length) {
+    if (list->indexed) return findInIndex(&doc->index, list, name, length);
+    for (T* entry = list->first; entry; entry = entry->next) {
+        if (sameName(entry, name, length)) return entry;
     }
     return nullptr;
 }
 
-XmlNode* findInIndex(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
-                     bool isAttribute) {
-    XmlIndex* index = &doc->index;
-    uint64_t hash = nameHash(index->key, name, length);
+void placeInIndex(XmlIndex* index, const XmlIndexSlot& slot) {
     size_t mask = index->capacity - 1;
-    index->searches++;
-    for (size_t i = slotHash(parent, hash, isAttribute) & mask;; i = (i + 1) & mask) {
-        index->probes++;
-        XmlNode* node = index->slots[i];
-        if (!node) return nullptr;
-        if (node->parent == parent && node->nameHash == hash && node->isAttribute == isAttribute &&
-            sameName(node, name, length)) {
-            return node;
-        }
-    }
-}
-
-void placeInIndex(XmlIndex* index, XmlNode* node) {
-    size_t mask = index->capacity - 1;
-    size_t i = slotHash(node->parent, node->nameHash, node->isAttribute) & mask;
+    size_t i = slotHash(slot.list, slot.hash) & mask;
     index->searches++;
     index->probes++;
-    while (index->slots[i]) {
+    while (index->slots[i].entry) {
         i = (i + 1) & mask;
         index->probes++;
     }
-    index->slots[i] = node;
+    index->slots[i] = slot;
     index->count++;
 }
 
@@ -153,40 +151,48 @@ bool reserveIndex(XmlIndex* index, size_t more) {
     size_t capacity = index->capacity ? index->capacity : INDEX_FIRST_CAPACITY;
     while ((index->count + more) * 2 > capacity)
         capacity *= 2;
-    XmlNode** slots = static_cast<XmlNode**>(calloc(capacity, sizeof(XmlNode*)));
+    auto* slots = static_cast<XmlIndexSlot*>(calloc(capacity, sizeof(XmlIndexSlot)));
     if (!slots) return false;
     XmlIndex grown = *index;
     grown.slots = slots;
     grown.capacity = capacity;
     grown.count = 0;
     for (size_t i = 0; i < index->capacity; i++) {
-        if (index->slots[i]) placeInIndex(&grown, index->slots[i]);
+        if (index->slots[i].entry) placeInIndex(&grown, index->slots[i]);
     }
     free(index->slots);
     *index = grown;
     return true;
 }
 
-void indexNode(XmlIndex* index, XmlNode* node) {
-    node->nameHash = nameHash(index->key, node->name, node->nameLength);
-    placeInIndex(index, node);
+template <typename T> void indexEntry(XmlIndex* index, const XmlList<T>* list, T* entry) {
+    placeInIndex(index,
+                 XmlIndexSlot{entry, list, nameHash(index->key, entry->name, entry->nameLength)});
+}
+
+template <typename T> bool indexOnLink(XmlDocument* doc, XmlList<T>* list, T* entry) {
+    XmlIndex* index = &doc->index;
+    if (list->indexed) {
+        if (!reserveIndex(index, 1)) return false;
+        indexEntry(index, list, entry);
+        return true;
+    }
+    if (!reserveIndex(index, size_t{list->count} + 1)) return false;
+    for (T* n = list->first; n; n = n->next)
+        indexEntry(index, list, n);
+    indexEntry(index, list, entry);
+    list->indexed = true;
+    return true;
 }
 
 } // namespace
 
-bool xmlIndexOnLink(XmlDocument* doc, XmlNode* first, XmlNode* node, uint32_t count,
-                    bool* indexed) {
-    if (*indexed) {
-        if (!reserveIndex(&doc->index, 1)) return false;
-        indexNode(&doc->index, node);
-        return true;
-    }
-    if (!reserveIndex(&doc->index, count + 1)) return false;
-    for (XmlNode* n = first; n; n = n->next)
-        indexNode(&doc->index, n);
-    indexNode(&doc->index, node);
-    *indexed = true;
-    return true;
+bool xmlIndexOnLink(XmlDocument* doc, XmlList<XmlNode>* list, XmlNode* entry) {
+    return indexOnLink(doc, list, entry);
+}
+
+bool xmlIndexOnLink(XmlDocument* doc, XmlList<XmlAttr>* list, XmlAttr* entry) {
+    return indexOnLink(doc, list, entry);
 }
 
 void* xmlArenaAllocSlow(XmlArena* arena, size_t bytes) {
@@ -218,15 +224,32 @@ char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length) {
     return copy;
 }
 
+// The document record and its first block are one allocation, so a small file takes one.
 XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone standalone,
                            const char* name, size_t length, size_t firstBlock) {
-    XmlDocument* doc = static_cast<XmlDocument*>(calloc(1, sizeof(XmlDocument)));
+    size_t size = firstBlock < LARGEST_BLOCK ? HEADER + roundUp(firstBlock) : LARGEST_BLOCK;
+    if (size < FIRST_BLOCK) size = FIRST_BLOCK;
+    static_assert(sizeof(XmlDocument) % ALIGN == 0, "the first block follows the document");
+    auto* doc = static_cast<XmlDocument*>(malloc(sizeof(XmlDocument) + size));
     if (!doc) return nullptr;
+    // Field by field, leaving the lock to lockInit: a block clear of the record is slower.
     doc->version = version;
     doc->encoding = encoding;
     doc->standalone = standalone;
-    size_t size = firstBlock < LARGEST_BLOCK ? HEADER + roundUp(firstBlock) : LARGEST_BLOCK;
-    doc->arena.nextSize = size > FIRST_BLOCK ? size : FIRST_BLOCK;
+    doc->outputText = nullptr;
+    doc->outputSize = 0;
+    doc->outputIndent = 0;
+    doc->outputCapacity = 0;
+    doc->root = nullptr;
+    doc->cursor = nullptr;
+    doc->index = XmlIndex{};
+    auto* first =
+        reinterpret_cast<XmlArenaBlock*>(reinterpret_cast<char*>(doc) + sizeof(XmlDocument));
+    first->next = nullptr;
+    first->size = size - HEADER;
+    first->used = 0;
+    doc->arena.head = first;
+    doc->arena.nextSize = size < LARGEST_BLOCK ? size * 2 : size;
     char* copy = xmlArenaCopy(&doc->arena, name, length);
     XmlNode* root =
         copy ? static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode))) : nullptr;
@@ -234,9 +257,9 @@ XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone
         xmlTreeFree(doc);
         return nullptr;
     }
-    memset(root, 0, sizeof(XmlNode));
+    *root = XmlNode{};
     root->name = copy;
-    root->nameLength = length;
+    root->nameLength = static_cast<uint32_t>(length);
     doc->root = root;
     doc->cursor = root;
     lockInit(&doc->lock);
@@ -244,8 +267,9 @@ XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone
 }
 
 void xmlTreeFree(XmlDocument* doc) {
+    // The oldest block, last in the chain, is part of the document's own allocation.
     XmlArenaBlock* block = doc->arena.head;
-    while (block) {
+    while (block->next) {
         XmlArenaBlock* next = block->next;
         free(block);
         block = next;
@@ -256,14 +280,15 @@ void xmlTreeFree(XmlDocument* doc) {
     free(doc);
 }
 
-XmlNode* xmlFindInList(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
-                       bool isAttribute) {
-    bool indexed = isAttribute ? parent->attributesIndexed : parent->childrenIndexed;
-    if (indexed) return findInIndex(doc, parent, name, length, isAttribute);
-    return scanList(isAttribute ? parent->firstAttribute : parent->firstChild, name, length);
+XmlNode* xmlFindInList(XmlDocument* doc, XmlList<XmlNode>* list, const char* name, size_t length) {
+    return findInList(doc, list, name, length);
 }
 
-bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_t length) {
+XmlAttr* xmlFindInList(XmlDocument* doc, XmlList<XmlAttr>* list, const char* name, size_t length) {
+    return findInList(doc, list, name, length);
+}
+
+bool xmlStoreValue(XmlDocument* doc, XmlAttr* attribute, const char* text, size_t length) {
     attribute->valuePlain = false;
     if (!text) {
         attribute->value = nullptr;
@@ -273,14 +298,14 @@ bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_
     }
     if (attribute->value && length <= attribute->valueCapacity) {
         memmove(attribute->value, text, length);
-        attribute->valueLength = length;
+        attribute->valueLength = static_cast<uint32_t>(length);
         return true;
     }
     // The old value's room stays in the document's blocks until the document is freed.
     char* copy = xmlArenaCopy(&doc->arena, text, length);
     if (!copy) return false;
     attribute->value = copy;
-    attribute->valueLength = length;
-    attribute->valueCapacity = length;
+    attribute->valueLength = static_cast<uint32_t>(length);
+    attribute->valueCapacity = static_cast<uint32_t>(length);
     return true;
 }

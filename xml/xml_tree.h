@@ -23,35 +23,54 @@ struct XmlArena {
     size_t nextSize;     // size of the next block to allocate
 };
 
-// Both elements and attributes. Pointers are owned by the tree.
-struct XmlNode {
-    XmlNode* next;
-    XmlNode* parent;
-    XmlNode* firstChild;
-    XmlNode* firstAttribute;
-    XmlNode* lastChild; // ends of the two lists, so appending does not walk them
-    XmlNode* lastAttribute;
+// An attribute: a name and an optional value, in its element's list. A record of its own, a third
+// of an element's size, since the program's files are mostly attributes.
+struct XmlAttr {
+    XmlAttr* next;
     // `nameLength` bytes, decoded; not zero-terminated, since a parsed document's names and values
     // lie in its source copy between the bytes that enclosed them.
     char* name;
-    size_t nameLength;
-    char* value; // attributes only, `valueLength` bytes; null when the attribute has no value
-    size_t valueLength;
-    size_t valueCapacity; // bytes a new value may reuse in place
-    uint32_t childCount;
-    uint32_t attributeCount;
-    uint64_t nameHash; // keyed by the document; set once the node's list is in the index
-    // One bit per name (see xmlNameBit) of the children and of the attributes: a name whose bit
-    // is clear is not in the list, so most lookups of a new name end without a scan.
-    uint64_t childNames;
-    uint64_t attributeNames;
-    bool isAttribute;
+    char* value; // `valueLength` bytes; null when the attribute has no value
+    uint32_t nameLength;
+    uint32_t valueLength;
+    uint32_t valueCapacity; // bytes a new value may reuse in place
     // The name or value holds no byte the writer escapes, so it is written as it is. False when
     // not known; only the parser, which sees every byte anyway, finds them plain.
     bool namePlain;
     bool valuePlain;
-    bool childrenIndexed;   // this element's child list is in the index
-    bool attributesIndexed; // this element's attribute list is in the index
+};
+
+// The child elements or the attributes of an element, appended at the end.
+template <typename T> struct XmlList {
+    T* first;
+    T* last;
+    // One bit per name (see xmlNameBit) of the list: a name whose bit is clear is not in the
+    // list, so most lookups of a new name end without a scan.
+    uint64_t names;
+    uint32_t count;
+    bool indexed; // the list is filed in the document's index
+};
+
+// An element. Pointers are owned by the tree.
+struct XmlNode {
+    XmlNode* next;
+    XmlNode* parent;
+    char* name; // as XmlAttr::name
+    uint32_t nameLength;
+    bool namePlain; // as XmlAttr::namePlain
+    XmlList<XmlNode> children;
+    XmlList<XmlAttr> attributes;
+};
+
+// Longest name or value, and longest text the parser reads (2 GiB less a byte), so that lengths
+// fit the records' 32-bit fields and the parser's copy of its input fits in memory.
+constexpr size_t XML_MAX_TEXT = 0x7FFFFFFF;
+
+// One filed entry, with what a probe compares before it reads the entry's name.
+struct XmlIndexSlot {
+    void* entry;      // an XmlNode of a child list or an XmlAttr; null when the slot is free
+    const void* list; // the XmlList the entry is in, which names its element and its kind
+    uint64_t hash;    // of the entry's name under the document's key
 };
 
 // Finds a child element or an attribute by (parent, kind, name) in constant time, so that files
@@ -59,7 +78,7 @@ struct XmlNode {
 // indexed: scanning a few names is quicker than hashing them. Names are hashed with a key of the
 // document's own, so a file cannot be made in advance whose names pile up in one probe run.
 struct XmlIndex {
-    XmlNode** slots;
+    XmlIndexSlot* slots;
     size_t capacity; // a power of two, or 0
     size_t count;
     uint64_t key[2];   // the document's hash key
@@ -172,100 +191,89 @@ XmlDocument* xmlTreeCreate(uint32_t version, XmlEncoding encoding, XmlStandalone
 void xmlTreeFree(XmlDocument* doc);
 
 // Looks a name up in the index, or scans the list for it.
-XmlNode* xmlFindInList(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
-                       bool isAttribute);
+XmlNode* xmlFindInList(XmlDocument* doc, XmlList<XmlNode>* list, const char* name, size_t length);
+XmlAttr* xmlFindInList(XmlDocument* doc, XmlList<XmlAttr>* list, const char* name, size_t length);
 
-// The child element or attribute of `parent` with this exact name, whose bit (xmlNameBit) the
-// caller has; null when there is none. Inline, so that a name whose bit is clear in the list's
-// mask costs no call.
-inline XmlNode* xmlFindNamed(XmlDocument* doc, XmlNode* parent, const char* name, size_t length,
-                             uint64_t nameBit, bool isAttribute) {
-    bool indexed = isAttribute ? parent->attributesIndexed : parent->childrenIndexed;
-    uint64_t names = isAttribute ? parent->attributeNames : parent->childNames;
-    if (!indexed && !(names & nameBit)) return nullptr;
-    return xmlFindInList(doc, parent, name, length, isAttribute);
+// The entry of the list with this exact name, whose bit (xmlNameBit) the caller has; null when
+// there is none. Inline, so that a name whose bit is clear in the list's mask costs no call.
+template <typename T>
+T* xmlFindNamed(XmlDocument* doc, XmlList<T>* list, const char* name, size_t length,
+                uint64_t nameBit) {
+    if (!list->indexed && !(list->names & nameBit)) return nullptr;
+    return xmlFindInList(doc, list, name, length);
 }
 inline XmlNode* xmlFindChild(XmlDocument* doc, XmlNode* parent, const char* name, size_t length) {
-    return xmlFindNamed(doc, parent, name, length, xmlNameBit(name, length), false);
+    return xmlFindNamed(doc, &parent->children, name, length, xmlNameBit(name, length));
 }
-inline XmlNode* xmlFindAttribute(XmlDocument* doc, XmlNode* parent, const char* name,
+inline XmlAttr* xmlFindAttribute(XmlDocument* doc, XmlNode* element, const char* name,
                                  size_t length) {
-    return xmlFindNamed(doc, parent, name, length, xmlNameBit(name, length), true);
+    return xmlFindNamed(doc, &element->attributes, name, length, xmlNameBit(name, length));
 }
 
 // Lists up to this long are scanned; longer ones go into the index.
 constexpr uint32_t XML_INDEX_THRESHOLD = 32;
 
-// Files a list that grows past the threshold into the index whole, or a node of a list that is
-// there already. False (nothing filed) when the index cannot grow. Out of line: every node of a
+// Files a list that grows past the threshold into the index whole, or a new entry of a list that
+// is there already. False (nothing filed) when the index cannot grow. Out of line: every node of a
 // parsed file is linked, while only long lists come here.
-bool xmlIndexOnLink(XmlDocument* doc, XmlNode* first, XmlNode* node, uint32_t count, bool* indexed);
+bool xmlIndexOnLink(XmlDocument* doc, XmlList<XmlNode>* list, XmlNode* entry);
+bool xmlIndexOnLink(XmlDocument* doc, XmlList<XmlAttr>* list, XmlAttr* entry);
 
-// Links `node` at the end of its list and notes its name in the list's mask; a list that grows
+// Links `entry` at the end of the list and notes its name in the list's mask; a list that grows
 // past the threshold enters the index. False (nothing linked) when the list is full or the index
-// cannot grow. One copy per kind of list, so each picks its fields without a branch.
-template <bool isAttribute>
-bool xmlLinkNode(XmlDocument* doc, XmlNode* parent, XmlNode* node, uint64_t nameBit) {
-    uint32_t* count = isAttribute ? &parent->attributeCount : &parent->childCount;
-    bool* indexed = isAttribute ? &parent->attributesIndexed : &parent->childrenIndexed;
-    XmlNode** first = isAttribute ? &parent->firstAttribute : &parent->firstChild;
-    XmlNode** last = isAttribute ? &parent->lastAttribute : &parent->lastChild;
-    uint64_t* names = isAttribute ? &parent->attributeNames : &parent->childNames;
-    if (*count >= XML_MAX_LIST) return false;
-    if ((*indexed || *count + 1 > XML_INDEX_THRESHOLD) &&
-        !xmlIndexOnLink(doc, *first, node, *count, indexed)) {
+// cannot grow.
+template <typename T>
+bool xmlLinkLast(XmlDocument* doc, XmlList<T>* list, T* entry, uint64_t nameBit) {
+    if (list->count >= XML_MAX_LIST) return false;
+    if ((list->indexed || list->count + 1 > XML_INDEX_THRESHOLD) &&
+        !xmlIndexOnLink(doc, list, entry)) {
         return false;
     }
-    if (*last) {
-        (*last)->next = node;
+    if (list->last) {
+        list->last->next = entry;
     } else {
-        *first = node;
+        list->first = entry;
     }
-    *last = node;
-    ++*count;
-    *names |= nameBit;
+    list->last = entry;
+    list->count++;
+    list->names |= nameBit;
     return true;
 }
 
-// Appends a new node to the child or attribute list of `parent`. `name` must already lie in the
-// document's blocks (a copy of its own, or the parsed input's copy); it is taken over, not copied,
-// and `nameBit` is its xmlNameBit. Null when memory runs out (nothing is linked then). Inline,
-// since the parser makes a node per attribute.
-inline XmlNode* xmlAppendNode(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
-                              uint64_t nameBit, bool isAttribute) {
+// Appends a new child element or attribute to `parent`. `name` must already lie in the document's
+// blocks (a copy of its own, or the parsed input's copy); it is taken over, not copied, and
+// `nameBit` is its xmlNameBit. Null when memory runs out or the list is full (nothing is linked
+// then). Inline, since the parser makes a node per attribute.
+inline XmlNode* xmlAppendChild(XmlDocument* doc, XmlNode* parent, char* name, size_t length,
+                               uint64_t nameBit) {
     XmlNode* node = static_cast<XmlNode*>(xmlArenaAlloc(&doc->arena, sizeof(XmlNode)));
     if (!node) return nullptr;
-    // Field by field rather than a block clear, which is slower for a node this size.
+    // Field by field: a block clear of a record this size is slower.
     node->next = nullptr;
     node->parent = parent;
-    node->firstChild = nullptr;
-    node->firstAttribute = nullptr;
-    node->lastChild = nullptr;
-    node->lastAttribute = nullptr;
     node->name = name;
-    node->nameLength = length;
-    node->value = nullptr;
-    node->valueLength = 0;
-    node->valueCapacity = 0;
-    node->childCount = 0;
-    node->attributeCount = 0;
-    node->nameHash = 0;
-    node->childNames = 0;
-    node->attributeNames = 0;
-    node->isAttribute = isAttribute;
-    node->childrenIndexed = false;
-    node->attributesIndexed = false;
+    node->nameLength = static_cast<uint32_t>(length);
     node->namePlain = false;
-    node->valuePlain = false;
-    bool linked = isAttribute ? xmlLinkNode<true>(doc, parent, node, nameBit)
-                              : xmlLinkNode<false>(doc, parent, node, nameBit);
-    return linked ? node : nullptr;
+    node->children = XmlList<XmlNode>{nullptr, nullptr, 0, 0, false};
+    node->attributes = XmlList<XmlAttr>{nullptr, nullptr, 0, 0, false};
+    return xmlLinkLast(doc, &parent->children, node, nameBit) ? node : nullptr;
+}
+inline XmlAttr* xmlAppendAttribute(XmlDocument* doc, XmlNode* element, char* name, size_t length,
+                                   uint64_t nameBit) {
+    XmlAttr* attribute = static_cast<XmlAttr*>(xmlArenaAlloc(&doc->arena, sizeof(XmlAttr)));
+    if (!attribute) return nullptr;
+    // Cleared whole, which at this size is three wide stores, and measured quicker than field by
+    // field.
+    *attribute = XmlAttr{};
+    attribute->name = name;
+    attribute->nameLength = static_cast<uint32_t>(length);
+    return xmlLinkLast(doc, &element->attributes, attribute, nameBit) ? attribute : nullptr;
 }
 // A zero-terminated copy of `length` bytes in the document's arena, or null.
 char* xmlArenaCopy(XmlArena* arena, const char* text, size_t length);
 // Replaces an attribute's value with a copy of `length` bytes (reusing its old room when the new
 // value fits); a null text removes the value. False when memory runs out.
-bool xmlStoreValue(XmlDocument* doc, XmlNode* attribute, const char* text, size_t length);
+bool xmlStoreValue(XmlDocument* doc, XmlAttr* attribute, const char* text, size_t length);
 
 // Decodes `length` bytes into `out` and returns the decoded length; no terminator is written. Room
 // for `length` bytes suffices, since no entity decodes longer than it is written, and `out` may

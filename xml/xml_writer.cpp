@@ -23,8 +23,8 @@ bool walkTree(const XmlNode* root, Open open, Close close) {
     int32_t depth = 0;
     for (;;) {
         if (!open(node, depth)) return false;
-        if (node->firstChild) {
-            node = node->firstChild;
+        if (node->children.first) {
+            node = node->children.first;
             depth++;
             continue;
         }
@@ -52,7 +52,7 @@ bool textBound(const XmlNode* root, size_t* total) {
         // Start and end tag lines, and the line of a start tag's closing ">".
         fixed += 3 * line + 2;
         text += 2 * static_cast<uint64_t>(element->nameLength);
-        for (const XmlNode* a = element->firstAttribute; a; a = a->next) {
+        for (const XmlAttr* a = element->attributes.first; a; a = a->next) {
             fixed += line + 1 + 6;
             text += static_cast<uint64_t>(a->nameLength) + a->valueLength;
         }
@@ -136,14 +136,14 @@ char* writeStartTag(char* out, const XmlNode* element, int32_t depth) {
     out = newLine(out, depth);
     *out++ = '<';
     out = putText(out, element->name, element->nameLength, element->namePlain);
-    for (const XmlNode* a = element->firstAttribute; a; a = a->next) {
+    for (const XmlAttr* a = element->attributes.first; a; a = a->next) {
         out = newLine(out, depth + 1);
         out = putText(out, a->name, a->nameLength, a->namePlain);
         out = put(out, " = \"", 4);
         out = putText(out, a->value, a->valueLength, a->valuePlain);
         *out++ = '"';
     }
-    if (element->firstAttribute) out = newLine(out, depth);
+    if (element->attributes.first) out = newLine(out, depth);
     *out++ = '>';
     return out;
 }

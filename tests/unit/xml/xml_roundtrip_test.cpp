@@ -85,8 +85,8 @@ std::string normalizedLineEnds(const char* text, size_t length) {
 void expectSameElement(const XmlNode* written, const XmlNode* read) {
     ASSERT_EQ(std::string(written->name, written->nameLength),
               std::string(read->name, read->nameLength));
-    const XmlNode* a = written->firstAttribute;
-    const XmlNode* b = read->firstAttribute;
+    const XmlAttr* a = written->attributes.first;
+    const XmlAttr* b = read->attributes.first;
     for (; a && b; a = a->next, b = b->next) {
         EXPECT_EQ(std::string(a->name, a->nameLength), std::string(b->name, b->nameLength));
         EXPECT_EQ(normalizedLineEnds(a->value, a->valueLength),
@@ -94,8 +94,8 @@ void expectSameElement(const XmlNode* written, const XmlNode* read) {
     }
     EXPECT_EQ(a, nullptr);
     EXPECT_EQ(b, nullptr);
-    const XmlNode* x = written->firstChild;
-    const XmlNode* y = read->firstChild;
+    const XmlNode* x = written->children.first;
+    const XmlNode* y = read->children.first;
     for (; x && y; x = x->next, y = y->next)
         expectSameElement(x, y);
     EXPECT_EQ(x, nullptr);
