@@ -100,6 +100,15 @@ void feedDevice(SoundEngine* engine) {
         loseDevice(engine, "Sound device stopped playing; playing on without it\n");
 }
 
+// With no voice open there is nothing to keep in step: sleep until the device is due to be
+// tried again or a voice is opened, and count the periods afresh from then.
+void waitForVoice(SoundEngine* engine, uint64_t now) {
+    uint64_t retry = engine->nextRetryMs;
+    eventWait(&engine->deviceEvent, retry > now ? static_cast<uint32_t>(retry - now) : 1);
+    engine->silentStartMs = platformTickMs();
+    engine->silentPeriods = 0;
+}
+
 // Without a device: mix the periods that are due into the first buffer, which no device holds
 // now, and try the device again when its time has come.
 void feedNothing(SoundEngine* engine) {
@@ -107,6 +116,10 @@ void feedNothing(SoundEngine* engine) {
     if (now >= engine->nextRetryMs) {
         if (deviceOpenNearest(engine)) return;
         now = platformTickMs();
+    }
+    if (!anyVoiceOpen(engine)) {
+        waitForVoice(engine, now);
+        return;
     }
     uint64_t rate = engine->config.rate;
     uint64_t due = (now - engine->silentStartMs) * rate / 1000 / engine->framesPerPeriod;

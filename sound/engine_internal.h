@@ -74,6 +74,10 @@ struct SoundEngine {
     EngineThread stream;
     EngineThread conversion;
     PlatformEvent periodEvent;
+    // Signalled when a voice is opened: with none open the prepare and stream threads sleep on
+    // these instead of waking every 10 ms.
+    PlatformEvent prepareWake;
+    PlatformEvent streamWake;
     float masterRateFactor;
     float masterVolume;
     uint32_t framesPerPeriod;
@@ -119,6 +123,8 @@ void buildDeviceFormat(uint32_t channels, uint32_t bits, uint32_t rate, DeviceFo
 bool deviceOpenNearest(SoundEngine* engine);
 // The output thread (device_feed.cpp).
 void outputThread(void* arg);
+// True while any voice is open. Takes the state lock.
+bool anyVoiceOpen(SoundEngine* engine);
 
 // Voice work done on the engine threads (voice_slots.cpp, voice_threads.cpp).
 void voiceInitRecord(SoundEngine* engine, SoundVoice* voice, void* samples);

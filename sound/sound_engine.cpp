@@ -22,6 +22,10 @@ const OutputDevice* g_device = nullptr;
 
 constexpr uint64_t REGION_ALIGN = 128;
 constexpr uint32_t THREAD_WAIT_MS = 10;
+// With no voice open the engine threads have nothing to do. Under Wine every wake-up is a round
+// trip to its server, and three threads waking every 10 ms made the idle watch cost several
+// percent of a core, so they sleep until a voice is opened or this long has passed.
+constexpr uint32_t IDLE_WAIT_MS = 1000;
 // Close waits this long for calls from other threads to leave the engine, and this long for all
 // engine threads together to end: quitting never hangs on a stuck device or plug-in.
 constexpr uint32_t CALL_DRAIN_MS = 500;
@@ -112,11 +116,15 @@ BlockRegions regionsOf(const EngineConfig* config, const EngineLayout* layout) {
     return r;
 }
 
+uint32_t threadWaitMs(SoundEngine* engine) {
+    return anyVoiceOpen(engine) ? THREAD_WAIT_MS : IDLE_WAIT_MS;
+}
+
 // Conversion thread: after every period (or 10 ms) decode file data into the voice rings.
 void conversionThread(void* arg) {
     SoundEngine* engine = static_cast<SoundEngine*>(arg);
     while (engine->conversion.run.load() & 1) {
-        eventWait(&engine->periodEvent, THREAD_WAIT_MS);
+        eventWait(&engine->periodEvent, threadWaitMs(engine));
         if (!(engine->conversion.run.load() & 1)) break;
         voiceConversionPass(engine);
     }
@@ -125,7 +133,7 @@ void conversionThread(void* arg) {
 void streamThread(void* arg) {
     SoundEngine* engine = static_cast<SoundEngine*>(arg);
     while (engine->stream.run.load() & 1) {
-        platformSleep(THREAD_WAIT_MS);
+        eventWait(&engine->streamWake, threadWaitMs(engine));
         voiceStreamPass(engine);
     }
 }
@@ -133,7 +141,7 @@ void streamThread(void* arg) {
 void prepareThread(void* arg) {
     SoundEngine* engine = static_cast<SoundEngine*>(arg);
     while (engine->prepare.run.load() & 1) {
-        platformSleep(THREAD_WAIT_MS);
+        eventWait(&engine->prepareWake, threadWaitMs(engine));
         voicePreparePass(engine);
     }
 }
@@ -163,6 +171,8 @@ void layOut(SoundEngine* engine, uint8_t* block, const EngineLayout* layout) {
 }
 
 void destroyPrimitives(SoundEngine* engine) {
+    eventDestroy(&engine->streamWake);
+    eventDestroy(&engine->prepareWake);
     eventDestroy(&engine->deviceEvent);
     eventDestroy(&engine->periodEvent);
     lockDestroy(&engine->codecLock);
@@ -177,6 +187,8 @@ bool stopThreads(SoundEngine* engine, EngineThread* const* threads, int started)
         threads[k]->run.store(0);
     eventSignal(&engine->periodEvent);
     eventSignal(&engine->deviceEvent);
+    eventSignal(&engine->prepareWake);
+    eventSignal(&engine->streamWake);
     uint64_t deadline = platformTickMs() + THREAD_STOP_MS;
     bool ended = true;
     for (int k = 0; k < 4; ++k) {
@@ -228,6 +240,11 @@ bool startThreads(SoundEngine* engine) {
 
 SoundEngine* engineInstance() {
     return g_engine.load();
+}
+
+bool anyVoiceOpen(SoundEngine* engine) {
+    LockGuard hold(&engine->stateLock);
+    return engine->allocatedVoices != 0;
 }
 
 EngineCall::EngineCall() {
@@ -334,6 +351,8 @@ int32_t EngineOpen(const EngineConfig* config, void* block, uint64_t size) {
     layOut(engine, static_cast<uint8_t*>(block), &layout);
     eventInit(&engine->deviceEvent);
     eventInit(&engine->periodEvent);
+    eventInit(&engine->prepareWake);
+    eventInit(&engine->streamWake);
     // Without a device the engine still opens and runs silent: the output thread keeps the
     // voices going and brings the sound in when a device appears.
     deviceOpenNearest(engine);

@@ -39,6 +39,11 @@ SoundVoice* voiceAllocate(SoundEngine* engine) {
     voice->ring.channels = voice->ring.channelCapacity;
     voice->ring.rate = voice->ring.maxRate;
     std::memset(&voice->format, 0, sizeof voice->format);
+    // The engine threads sleep while no voice is open; this one needs them now.
+    eventSignal(&engine->prepareWake);
+    eventSignal(&engine->streamWake);
+    eventSignal(&engine->periodEvent);
+    eventSignal(&engine->deviceEvent);
     return voice;
 }
 
