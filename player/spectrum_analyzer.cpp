@@ -182,9 +182,10 @@ bool streamable(uint32_t points) {
 
 // to[i] = from[i - 1] for 1 <= i < count, and to[0] = from[0]: point 0 and point 1 both show bin 0.
 void widenShifted(double* to, const float* from, uint32_t count) {
-    to[0] = from[0];
     uint32_t i = 1;
-    if (streamable(count)) {
+    if (!streamable(count)) {
+        to[0] = from[0];
+    } else {
         _mm_stream_pd(to, _mm_set1_pd(from[0]));
         for (i = 2; i + 2 < count; i += 4) {
             __m128 v = _mm_loadu_ps(from + i - 1);
@@ -225,6 +226,8 @@ void fillScope(SpectrumAnalyzer* an, const float* t, uint32_t q) {
     double* scope = an->scope[an->current];
     float perPoint = 1.0f / float(an->points);
     uint32_t i = 0;
+    // Past MAX_FFT_SIZE frames (only a block longer than the transform has them) the product
+    // could round beyond the vector's signed range; the plain loop takes those.
     if (streamable(an->points) && q <= MAX_FFT_SIZE) {
         const __m128 vPerPoint = _mm_set1_ps(perPoint);
         const __m128 span = _mm_set1_ps(float(q - 1));
