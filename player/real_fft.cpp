@@ -50,6 +50,16 @@ size_t stageTableFloats(uint32_t h) {
     return floats;
 }
 
+// The arrays' strides are powers of two, and so are the cache's set strides: the four quarters of
+// the last stages (and the real and imaginary arrays) would all compete for one set. A gap of one
+// cache line every 1,024 floats, and one between the real and imaginary arrays, spreads them.
+constexpr uint32_t BLOCK_SHIFT = 10;
+constexpr uint32_t GAP = 16;
+
+uint32_t skewed(uint32_t at) {
+    return at + (at >> BLOCK_SHIFT) * GAP;
+}
+
 // Four complex values, real and imaginary parts apart.
 struct Cv {
     __m128 re, im;
@@ -159,12 +169,12 @@ void spreadStage(float* re, float* im, const float* table, uint32_t h, uint32_t 
     }
 }
 
-// y[j] of the butterflies whose bins start at `bin` go to bin + j · step.
+// y[j] of the butterflies whose bins start at `bin` go to bin + j · step, in the skewed layout.
 void storeBins(float* re, float* im, uint32_t bin, uint32_t step, const Quad& y) {
-    store(re, im, bin, y.y0);
-    store(re, im, bin + step, y.y1);
-    store(re, im, bin + 2 * step, y.y2);
-    store(re, im, bin + 3 * step, y.y3);
+    store(re, im, skewed(bin), y.y0);
+    store(re, im, skewed(bin + step), y.y1);
+    store(re, im, skewed(bin + 2 * step), y.y2);
+    store(re, im, skewed(bin + 3 * step), y.y3);
 }
 
 // The last stages run on four groups side by side, one from each quarter of the array, moved
@@ -252,7 +262,7 @@ void smallTransform(float* re, float* im, float* outRe, float* outIm, const floa
         }
     }
     for (uint32_t i = 0; i < h; ++i) {
-        uint32_t bin = reverseBits(i, bits);
+        uint32_t bin = skewed(reverseBits(i, bits));
         outRe[bin] = re[i];
         outIm[bin] = im[i];
     }
@@ -263,10 +273,12 @@ void smallTransform(float* re, float* im, float* outRe, float* outIm, const floa
 void splitPair(const float* zr, const float* zi, const float* wc, const float* ws, uint32_t h,
                float half, uint32_t k, float* power) {
     uint32_t m = (h - k) & (h - 1);
-    float ar = zr[k] + zr[m];
-    float ai = zi[k] - zi[m];
-    float br = zi[k] + zi[m];
-    float bi = zr[m] - zr[k];
+    uint32_t sk = skewed(k);
+    uint32_t sm = skewed(m);
+    float ar = zr[sk] + zr[sm];
+    float ai = zi[sk] - zi[sm];
+    float br = zi[sk] + zi[sm];
+    float bi = zr[sm] - zr[sk];
     float wbr = wc[k] * br - ws[k] * bi;
     float wbi = wc[k] * bi + ws[k] * br;
     float xr = (ar + wbr) * half;
@@ -287,6 +299,15 @@ __m128 norm(__m128 re, __m128 im) {
     return _mm_add_ps(_mm_mul_ps(re, re), _mm_mul_ps(im, im));
 }
 
+// Z[k .. k + 3] for k one past a multiple of four, from the two aligned runs around it: a run of
+// four starting at a multiple of four never crosses a gap of the skewed layout.
+__m128 afterFirst(const float* z, uint32_t k) {
+    __m128 low = _mm_loadu_ps(z + skewed(k - 1));
+    __m128 high = _mm_loadu_ps(z + skewed(k + 3));
+    __m128 rotated = _mm_move_ss(low, high);
+    return _mm_shuffle_ps(rotated, rotated, _MM_SHUFFLE(0, 3, 2, 1));
+}
+
 void splitPower(const float* zr, const float* zi, const float* wc, const float* ws, uint32_t h,
                 float scale, float* power) {
     float half = scale * 0.5f;
@@ -294,8 +315,8 @@ void splitPower(const float* zr, const float* zi, const float* wc, const float* 
     uint32_t k = 1;
     const __m128 vhalf = _mm_set1_ps(half);
     for (; k + 3 <= h / 2; k += 4) {
-        Cv z = load(zr, zi, k);
-        Cv zm = load(zr, zi, h - k - 3);
+        Cv z = {afterFirst(zr, k), afterFirst(zi, k)};
+        Cv zm = load(zr, zi, skewed(h - k - 3));
         zm = {reversed(zm.re), reversed(zm.im)};
         __m128 ar = _mm_add_ps(z.re, zm.re);
         __m128 ai = _mm_sub_ps(z.im, zm.im);
@@ -313,6 +334,10 @@ void splitPower(const float* zr, const float* zi, const float* wc, const float* 
 }
 
 } // namespace
+
+size_t realFftBufferFloats(uint32_t n) {
+    return skewed(n) + 2 * GAP;
+}
 
 size_t realFftTableFloats(uint32_t n) {
     uint32_t h = n / 2;
@@ -354,17 +379,18 @@ void realFftPower(float* x, float* work, const float* tables, uint32_t n, uint32
     std::memset(x + m, 0, (used - m) * sizeof(float));
     uint32_t filled = used / 2;
     float* re = work;
-    float* im = work + h;
+    float* im = work + h + GAP;
     for (uint32_t k = 0; k < filled; ++k) {
         re[k] = x[2 * k];
         im[k] = x[2 * k + 1];
     }
+    float* outIm = x + skewed(h) + GAP;
     if (h < MIN_VECTOR_POINTS) {
         std::memset(re + filled, 0, (h - filled) * sizeof(float));
         std::memset(im + filled, 0, (h - filled) * sizeof(float));
-        smallTransform(re, im, x, x + h, wc, ws, h, bits);
+        smallTransform(re, im, x, outIm, wc, ws, h, bits);
     } else {
-        vectorTransform(re, im, x, x + h, tables + 2 * size_t(h), h, bits, filled);
+        vectorTransform(re, im, x, outIm, tables + 2 * size_t(h), h, bits, filled);
     }
-    splitPower(x, x + h, wc, ws, h, scale, work);
+    splitPower(x, outIm, wc, ws, h, scale, work);
 }

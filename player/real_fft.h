@@ -14,7 +14,10 @@
 size_t realFftTableFloats(uint32_t n);
 // Fills the tables for n points.
 void fillRealFftTables(float* tables, uint32_t n);
+// Number of floats each of the two buffers of realFftPower holds for n points: a little more than
+// n, for the gaps that keep the transform's strided accesses apart in the cache.
+size_t realFftBufferFloats(uint32_t n);
 // Transforms x[0 .. m - 1] (m <= n) padded with zeros to n points and leaves
-// |X[k] · scale|² for k = 0 .. n / 2 - 1 in work[0 .. n / 2 - 1]. x and work hold n floats each
-// and are both overwritten.
+// |X[k] · scale|² for k = 0 .. n / 2 - 1 in work[0 .. n / 2 - 1]. x and work hold
+// realFftBufferFloats(n) floats each and are both overwritten.
 void realFftPower(float* x, float* work, const float* tables, uint32_t n, uint32_t m, float scale);

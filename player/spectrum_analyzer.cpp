@@ -172,23 +172,70 @@ void prepareInput(SpectrumAnalyzer* an, const TapBlock* block, uint32_t m,
     applyCachedWindow(blockOf(an), m, w);
 }
 
+// The result halves alternate between feeds, so the half a feed writes has long left the cache:
+// written through the cache, every line would first be fetched. Streamed stores skip that fetch
+// and keep the transform's arrays in the cache. They need 16-byte alignment, which the arrays
+// have whenever they hold a multiple of four points (createSpectrumAnalyzer aligns the first).
+bool streamable(uint32_t points) {
+    return points % 4 == 0;
+}
+
+// to[i] = from[i - 1] for 1 <= i < count, and to[0] = from[0]: point 0 and point 1 both show bin 0.
+void widenShifted(double* to, const float* from, uint32_t count) {
+    uint32_t i = 1;
+    if (!streamable(count)) {
+        to[0] = from[0];
+    } else {
+        _mm_stream_pd(to, _mm_set1_pd(from[0]));
+        for (i = 2; i + 2 < count; i += 4) {
+            __m128 v = _mm_loadu_ps(from + i - 1);
+            _mm_stream_pd(to + i, _mm_cvtps_pd(v));
+            _mm_stream_pd(to + i + 2, _mm_cvtps_pd(_mm_movehl_ps(v, v)));
+        }
+    }
+    for (; i < count; ++i)
+        to[i] = from[i - 1];
+}
+
 // Transforms the M windowed samples in re, zero-padded to N, and stores the power of the first
-// P bins scaled by 1 / N. Point 0 and point 1 both show bin 0; point i > 1 shows bin i - 1.
+// P bins scaled by 1 / N, bin i - 1 at point i > 1.
 void finishSpectrum(SpectrumAnalyzer* an, uint32_t m) {
     uint32_t n = an->fftSize;
     realFftPower(an->re, an->im, an->twiddles, n, m, 1.0f / float(n));
-    double* spectrum = an->spectrum[an->current];
-    const float* power = an->im;
-    spectrum[0] = power[0];
-    for (uint32_t i = 1; i < an->points; ++i)
-        spectrum[i] = power[i - 1];
+    widenShifted(an->spectrum[an->current], an->im, an->points);
+}
+
+// Four trace points from i on: their indices as spreadIndex makes them, in the same single
+// precision steps, and the samples widened into two pairs.
+void scopeQuad(double* scope, const float* t, uint32_t i, __m128 perPoint, __m128 span,
+               __m128i length) {
+    __m128 at =
+        _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(int32_t(i)), _mm_set_epi32(3, 2, 1, 0)));
+    __m128i k = _mm_cvttps_epi32(_mm_mul_ps(_mm_mul_ps(at, perPoint), span));
+    __m128i inside = _mm_cmplt_epi32(k, length);
+    __m128i last = _mm_sub_epi32(length, _mm_set1_epi32(1));
+    k = _mm_or_si128(_mm_and_si128(inside, k), _mm_andnot_si128(inside, last));
+    alignas(16) int32_t index[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(index), k);
+    _mm_stream_pd(scope + i, _mm_set_pd(t[index[1]], t[index[0]]));
+    _mm_stream_pd(scope + i + 2, _mm_set_pd(t[index[3]], t[index[2]]));
 }
 
 // The trace: P points spread over the Q windowed channel sums in t.
 void fillScope(SpectrumAnalyzer* an, const float* t, uint32_t q) {
     double* scope = an->scope[an->current];
     float perPoint = 1.0f / float(an->points);
-    for (uint32_t i = 0; i < an->points; ++i)
+    uint32_t i = 0;
+    // Past MAX_FFT_SIZE frames (only a block longer than the transform has them) the product
+    // could round beyond the vector's signed range; the plain loop takes those.
+    if (streamable(an->points) && q <= MAX_FFT_SIZE) {
+        const __m128 vPerPoint = _mm_set1_ps(perPoint);
+        const __m128 span = _mm_set1_ps(float(q - 1));
+        const __m128i length = _mm_set1_epi32(int32_t(q));
+        for (; i < an->points; i += 4)
+            scopeQuad(scope, t, i, vPerPoint, span, length);
+    }
+    for (; i < an->points; ++i)
         scope[i] = t[spreadIndex(i, perPoint, q)];
 }
 
@@ -221,22 +268,25 @@ SpectrumAnalyzer* createSpectrumAnalyzer(uint32_t frameRate, uint32_t channels,
     uint32_t n = fftSizeFor(m);
     uint32_t p = n / 2;
     size_t tableFloats = n < 2 ? 0 : realFftTableFloats(n);
-    size_t bytes = sizeof(AnalyzerBlock) + 4 * size_t(p) * sizeof(double) +
-                   3 * size_t(n) * sizeof(float) + tableFloats * sizeof(float);
+    size_t bufferFloats = n < 2 ? n : realFftBufferFloats(n);
+    // 16 bytes more so that the result arrays can start on a 16-byte boundary.
+    size_t bytes = sizeof(AnalyzerBlock) + 16 + 4 * size_t(p) * sizeof(double) +
+                   (2 * bufferFloats + n + tableFloats) * sizeof(float);
     auto* block = static_cast<AnalyzerBlock*>(std::calloc(1, bytes));
     if (!block) return nullptr;
     lockInit(&block->lock);
 
     SpectrumAnalyzer* an = &block->analyzer;
-    auto* doubles = reinterpret_cast<double*>(block + 1);
+    auto start = reinterpret_cast<uintptr_t>(block + 1);
+    auto* doubles = reinterpret_cast<double*>((start + 15) & ~uintptr_t(15));
     an->spectrum[0] = doubles;
     an->spectrum[1] = doubles + p;
     an->scope[0] = doubles + 2 * size_t(p);
     an->scope[1] = doubles + 3 * size_t(p);
     auto* floats = reinterpret_cast<float*>(doubles + 4 * size_t(p));
     an->re = floats;
-    an->im = floats + n;
-    an->twiddles = floats + 2 * size_t(n);
+    an->im = floats + bufferFloats;
+    an->twiddles = floats + 2 * bufferFloats;
     block->window = an->twiddles + tableFloats;
 
     double rate = frameRate;
@@ -307,6 +357,8 @@ int32_t analyzerFeed(void* analyzer, const TapBlock* block) {
         }
     }
     if (n >= 2) finishSpectrum(an, m);
+    // The streamed results are complete before the next feed's switch can publish them.
+    _mm_sfence();
     return 1;
 }
 

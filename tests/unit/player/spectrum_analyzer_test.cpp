@@ -202,13 +202,14 @@ TEST(SpectrumAnalyzer, EveryPointMatchesADirectTransformOfTheWindowedSum) {
         int32_t window;
     };
     // Short transforms, full blocks, and blocks that fill only the first quarter or sixteenth
-    // (whose first stages only spread values), for even and odd numbers of stages.
+    // (whose first stages only spread values), for even and odd numbers of stages, up to the
+    // popup's own block.
     const Case cases[] = {
         {2, 2, WINDOW_RECTANGULAR},    {4, 3, WINDOW_HANN},          {16, 16, WINDOW_HAMMING},
         {32, 5, WINDOW_HANN},          {64, 40, WINDOW_BLACKMAN},    {64, 64, WINDOW_RECTANGULAR},
         {128, 13, WINDOW_HAMMING},     {1024, 1024, WINDOW_HAMMING}, {1024, 700, WINDOW_KAISER},
         {2048, 2048, WINDOW_BLACKMAN}, {4096, 255, WINDOW_HAMMING},  {4096, 1023, WINDOW_HANN},
-        {8192, 1378, WINDOW_HAMMING}};
+        {8192, 1378, WINDOW_HAMMING},  {16384, 2756, WINDOW_HAMMING}};
     uint32_t seed = 12345;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "N " << c.fftSize << " frames " << c.frames);
