@@ -1,6 +1,7 @@
 // The output thread: keeps every device buffer queued with mixed periods, takes the device for
 // lost when it fails or stops finishing buffers, mixes into nothing at the device's pace while
 // there is none (so voices keep their places) and tries the device again about once a second.
+// A device that rests is closed while no voice is open and opened again when one is.
 #include <cstring>
 
 #include "sound/engine_internal.h"
@@ -52,6 +53,13 @@ void loseDevice(SoundEngine* engine, const char* why) {
     startSilence(engine);
 }
 
+// Periods of silence a fresh stream plays beyond the primed buffers before the voices go on.
+uint32_t settlePeriodsOf(const SoundEngine* engine) {
+    uint64_t frames = static_cast<uint64_t>(engine->device->settleMs) * engine->config.rate / 1000;
+    uint64_t periods = (frames + engine->framesPerPeriod - 1) / engine->framesPerPeriod;
+    return periods > DEVICE_BUFFERS ? static_cast<uint32_t>(periods - DEVICE_BUFFERS) : 0;
+}
+
 // Queues a period of silence in every buffer and starts the device.
 bool primeDevice(SoundEngine* engine) {
     const OutputDevice* device = engine->device;
@@ -63,6 +71,8 @@ bool primeDevice(SoundEngine* engine) {
     device->start(device->self);
     engine->nextBuffer = 0;
     engine->lastDoneMs = platformTickMs();
+    engine->voicelessSinceMs = 0;
+    engine->settlePeriods = settlePeriodsOf(engine);
     engine->deviceOpen = true;
     return true;
 }
@@ -80,6 +90,35 @@ bool tryFormat(SoundEngine* engine, uint32_t channels, uint32_t bits) {
     return false;
 }
 
+// Fills buffer k with the next period, or with silence while a fresh stream settles (the
+// voices wait meanwhile, so nothing of them falls into a settling gap).
+void fillBuffer(SoundEngine* engine, int k) {
+    uint32_t bytes = openBufferBytes(engine);
+    if (engine->settlePeriods != 0) {
+        std::memset(engine->deviceBuffers[k], 0, bytes);
+        --engine->settlePeriods;
+        return;
+    }
+    mixPeriod(engine, engine->deviceBuffers[k], bytes, &engine->openFormat);
+}
+
+// Closes a device that rests once no voice has been open for its rest time. It is tried again
+// as soon as a voice is opened.
+void restWhenIdle(SoundEngine* engine) {
+    const OutputDevice* device = engine->device;
+    if (device->restMs == 0) return;
+    uint64_t now = platformTickMs();
+    if (anyVoiceOpen(engine)) {
+        engine->voicelessSinceMs = 0;
+        return;
+    }
+    if (engine->voicelessSinceMs == 0) engine->voicelessSinceMs = now;
+    if (now - engine->voicelessSinceMs < device->restMs) return;
+    device->close(device->self);
+    startSilence(engine);
+    engine->nextRetryMs = 0;
+}
+
 // Buffers finish in the order they were queued; one signal of the event can stand for several,
 // so every finished buffer is refilled. A device that fails a write or finishes nothing for its
 // stall time is closed.
@@ -88,7 +127,7 @@ void feedDevice(SoundEngine* engine) {
     eventWait(&engine->deviceEvent, periodMs(engine));
     while (running(engine) && device->isDone(device->self, engine->nextBuffer)) {
         int k = engine->nextBuffer;
-        mixPeriod(engine, engine->deviceBuffers[k], openBufferBytes(engine), &engine->openFormat);
+        fillBuffer(engine, k);
         if (!device->write(device->self, k)) {
             loseDevice(engine, "Sound device failed; playing on without it\n");
             return;
@@ -96,28 +135,36 @@ void feedDevice(SoundEngine* engine) {
         engine->nextBuffer = (k + 1) % DEVICE_BUFFERS;
         engine->lastDoneMs = platformTickMs();
     }
-    if (device->stallMs != 0 && platformTickMs() - engine->lastDoneMs > device->stallMs)
+    if (device->stallMs != 0 && platformTickMs() - engine->lastDoneMs > device->stallMs) {
         loseDevice(engine, "Sound device stopped playing; playing on without it\n");
+        return;
+    }
+    restWhenIdle(engine);
 }
 
 // With no voice open there is nothing to keep in step: sleep until the device is due to be
-// tried again or a voice is opened, and count the periods afresh from then.
+// tried again (a device that rests is not tried at all) or a voice is opened, and count the
+// periods afresh from then.
 void waitForVoice(SoundEngine* engine, uint64_t now) {
     uint64_t retry = engine->nextRetryMs;
-    eventWait(&engine->deviceEvent, retry > now ? static_cast<uint32_t>(retry - now) : 1);
+    uint32_t ms = RETRY_MS;
+    if (engine->device->restMs == 0) ms = retry > now ? static_cast<uint32_t>(retry - now) : 1;
+    eventWait(&engine->deviceEvent, ms);
     engine->silentStartMs = platformTickMs();
     engine->silentPeriods = 0;
 }
 
 // Without a device: mix the periods that are due into the first buffer, which no device holds
-// now, and try the device again when its time has come.
+// now, and try the device again when its time has come (a device that rests only while a voice
+// is open, since there is nothing to play on it otherwise).
 void feedNothing(SoundEngine* engine) {
+    bool voices = anyVoiceOpen(engine);
     uint64_t now = platformTickMs();
-    if (now >= engine->nextRetryMs) {
+    if ((voices || engine->device->restMs == 0) && now >= engine->nextRetryMs) {
         if (deviceOpenNearest(engine)) return;
         now = platformTickMs();
     }
-    if (!anyVoiceOpen(engine)) {
+    if (!voices) {
         waitForVoice(engine, now);
         return;
     }

@@ -91,11 +91,13 @@ struct SoundEngine {
     // Owned by the output thread once it runs (by EngineOpen before that).
     DeviceFormat openFormat; // what the open device took
     bool deviceOpen;
-    int nextBuffer;         // the buffer the device finishes next
-    uint64_t lastDoneMs;    // when the device last finished a buffer
-    uint64_t nextRetryMs;   // when to try a lost device again
-    uint64_t silentStartMs; // without a device: when mixing into nothing began
-    uint64_t silentPeriods; // and how many periods have been mixed since
+    int nextBuffer;            // the buffer the device finishes next
+    uint64_t lastDoneMs;       // when the device last finished a buffer
+    uint64_t nextRetryMs;      // when to try a lost device again
+    uint64_t silentStartMs;    // without a device: when mixing into nothing began
+    uint64_t silentPeriods;    // and how many periods have been mixed since
+    uint64_t voicelessSinceMs; // with the device open: since when no voice is, or 0
+    uint32_t settlePeriods;    // periods of silence still to play on a fresh stream
 };
 
 // The open engine, or null. For the engine's own threads; public calls use EngineCall.

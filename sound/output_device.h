@@ -38,6 +38,12 @@ struct OutputDevice {
     // How long the device may go without finishing a buffer before the engine takes it for lost
     // (unplugged, its server gone); 0 for a device that plays only on demand.
     uint32_t stallMs;
+    // How long the device stays open with no voice before the engine closes it to rest, so an
+    // idle program costs nothing; it is opened again when a voice is. 0 keeps it open.
+    uint32_t restMs;
+    // How long a freshly started stream may take to settle (a sound server's start can drop a
+    // few milliseconds): the engine plays silence that long before the voices go on.
+    uint32_t settleMs;
     // Opens the device paused, with `buffers` (DEVICE_BUFFERS of `bufferBytes` each);
     // `done` is signalled whenever the device finishes a buffer. False when there is no device
     // or it refuses the format; reports its own failure text to the debugger output.

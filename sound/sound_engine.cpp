@@ -354,8 +354,9 @@ int32_t EngineOpen(const EngineConfig* config, void* block, uint64_t size) {
     eventInit(&engine->prepareWake);
     eventInit(&engine->streamWake);
     // Without a device the engine still opens and runs silent: the output thread keeps the
-    // voices going and brings the sound in when a device appears.
-    deviceOpenNearest(engine);
+    // voices going and brings the sound in when a device appears. A device that rests is first
+    // opened when a voice is.
+    if (engine->device->restMs == 0) deviceOpenNearest(engine);
     if (!startThreads(engine)) {
         if (engine->deviceOpen) engine->device->close(engine->device->self);
         destroyPrimitives(engine);

@@ -21,6 +21,13 @@ WaveOut g_waveOut;
 // A device that finishes nothing for this long is gone (its sink removed, its server restarted):
 // eight times the four periods it holds, so a busy machine is not mistaken for a lost device.
 constexpr uint32_t STALL_MS = 1000;
+// An open stream under a sound server is fed all the time, silence included, which costs an
+// idle watch several percent of a core under Wine. Closed after this long without a voice, so a
+// run of sound tests or a popup opened again at once does not restart the stream each time.
+constexpr uint32_t REST_MS = 10000;
+// A new stream may drop a few milliseconds within its first half second while the sound server
+// settles on it; an alarm's first notes are worth that much delay.
+constexpr uint32_t SETTLE_MS = 600;
 
 // Failures of device calls go to the debugger output. True when the call succeeded.
 bool report(MMRESULT result) {
@@ -84,7 +91,8 @@ void close(void*) {
     g_waveOut.handle = nullptr;
 }
 
-const OutputDevice g_device = {nullptr, STALL_MS, open, isDone, write, start, close};
+const OutputDevice g_device = {nullptr, STALL_MS, REST_MS, SETTLE_MS, open,
+                               isDone,  write,    start,   close};
 
 } // namespace
 

@@ -33,8 +33,8 @@ bool stillWrite(void*, int) {
     return true;
 }
 void stillIdle(void*) {}
-const OutputDevice StillDevice = {nullptr,    0,         stillOpen, stillDone,
-                                  stillWrite, stillIdle, stillIdle};
+const OutputDevice StillDevice = {nullptr,   0,          0,         0,        stillOpen,
+                                  stillDone, stillWrite, stillIdle, stillIdle};
 
 std::wstring builtProgramPath() {
     wchar_t self[MAX_PATH] = {};

@@ -208,6 +208,36 @@ TEST(EngineRunTest, LostDeviceIsReopenedAndTheVoiceGoesOnWhereItIs) {
     EXPECT_EQ(VOICE_PLAYING, VoiceGetState(h));
 }
 
+// A device that rests is left closed while nothing plays, opened when a voice is, and that
+// voice is heard from its first frame once the fresh stream's settling silence has played.
+TEST(EngineRunTest, ARestingDeviceOpensForAVoiceThatIsHeardWholeAfterTheSettling) {
+    TempFolder temp;
+    WaveBuilder().fmt(1, 2, 48000, 4, 16).data(rampStereo16(9000)).save(temp.file("r.wav"));
+    EngineRun run(2, 32, 48000, 100, 250);
+    ASSERT_TRUE(run.ok());
+    EXPECT_FALSE(run.device().isOpen());
+    for (int round = 1; round <= 2; ++round) {
+        VoiceHandle h = run.openReady(temp.file("r.wav"));
+        ASSERT_TRUE(waitUntil([&] { return run.device().opens() == round; }));
+        ASSERT_TRUE(run.waitRing(h, run.period()));
+        ASSERT_EQ(SND_OK, VoicePlay(h));
+        std::vector<uint8_t> settling;
+        ASSERT_TRUE(run.device().playPeriods(8, &settling)); // 250 ms at 48 kHz
+        EXPECT_TRUE(playedRampFrames(settling).empty());
+        std::vector<uint8_t> played;
+        ASSERT_TRUE(playUntilDone(
+            run, [&] { return VoiceGetState(h) == VOICE_STOPPED; }, &played));
+        ASSERT_TRUE(run.device().playPeriods(DEVICE_BUFFERS, &played)); // mixed ahead
+        std::vector<int> frames = playedRampFrames(played);
+        ASSERT_EQ(9000u, frames.size());
+        for (size_t k = 0; k < frames.size(); ++k)
+            ASSERT_EQ(static_cast<int>(k), frames[k]);
+        EXPECT_EQ(SND_OK, VoiceClose(h));
+        ASSERT_TRUE(playUntilDone(run, [&] { return !run.device().isOpen(); }));
+        EXPECT_FALSE(waitUntilFor([&] { return run.device().opens() > round; }, 300));
+    }
+}
+
 // Voice calls racing EngineClose from other threads get SND_E_STATE once it has begun and never
 // touch the freed block (the sanitizers watch this).
 TEST(EngineRunTest, CloseWaitsForCallsFromOtherThreads) {

@@ -179,7 +179,9 @@ bool waitUntilFor(const std::function<bool()>& ready, int ms) {
     return true;
 }
 
-EngineRun::EngineRun(uint32_t channels, uint32_t bits, uint32_t rate) {
+EngineRun::EngineRun(uint32_t channels, uint32_t bits, uint32_t rate, uint32_t restMs,
+                     uint32_t settleMs) {
+    device_.setRest(restMs, settleMs);
     EngineConfig config;
     EngineConfigInit(&config);
     EngineConfigSetChannels(&config, channels);

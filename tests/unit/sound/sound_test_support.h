@@ -64,7 +64,8 @@ bool playUntilDone(EngineRun& run, const std::function<bool()>& done,
 // Opens the engine on a test device with the WAVE codec registered; closes it on destruction.
 class EngineRun {
   public:
-    EngineRun(uint32_t channels = 2, uint32_t bits = 16, uint32_t rate = 48000);
+    EngineRun(uint32_t channels = 2, uint32_t bits = 16, uint32_t rate = 48000, uint32_t restMs = 0,
+              uint32_t settleMs = 0);
     ~EngineRun();
     bool ok() const { return opened_ == SND_OK; }
     TestOutputDevice& device() { return device_; }

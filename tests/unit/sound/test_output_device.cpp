@@ -9,6 +9,8 @@ constexpr auto WAIT_LIMIT = std::chrono::seconds(5);
 TestOutputDevice::TestOutputDevice() {
     ops_.self = this;
     ops_.stallMs = 0;
+    ops_.restMs = 0;
+    ops_.settleMs = 0;
     ops_.open = open;
     ops_.isDone = isDone;
     ops_.write = write;

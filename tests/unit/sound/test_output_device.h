@@ -14,6 +14,11 @@ class TestOutputDevice {
     TestOutputDevice();
     const OutputDevice* device() const { return &ops_; }
 
+    // Makes the device rest like a sound card's (see OutputDevice); call before EngineOpen.
+    void setRest(uint32_t restMs, uint32_t settleMs) {
+        ops_.restMs = restMs;
+        ops_.settleMs = settleMs;
+    }
     // Makes the next open fail, as a machine without sound would.
     void failNextOpen() { failOpen_ = true; }
     // While set, opens fail and writes report a failure, as when the device is unplugged.
