@@ -12,6 +12,7 @@
 #include "util/debug_log.h"
 #include "util/text_convert.h"
 #include "xml/xml.h"
+#include "xml/xml_file.h"
 
 namespace {
 
@@ -225,59 +226,6 @@ bool isAlarmRoot(XmlDocument* doc) {
     return xmlGetName(doc, name, sizeof name) == XmlOk && strncmp(name, "Alarm", 5) == 0;
 }
 
-// The alarm document in `count` bytes, or null when they are not an alarm file.
-XmlDocument* parseAlarmDocument(const char* bytes, uint32_t count) {
-    XmlDocument* doc = xmlParse(bytes, count);
-    if (doc && !isAlarmRoot(doc)) {
-        xmlFree(doc);
-        doc = nullptr;
-    }
-    return doc;
-}
-
-// The alarm document of "<path>.new", the text a save wrote just before it would have renamed it
-// into place, or null when there is none or it is incomplete (a crash while it was written).
-XmlDocument* readNewCopy(const char16* path) {
-    char16 newPath[PATH_UNITS];
-    char* bytes = nullptr;
-    uint32_t count = 0;
-    if (!newCopyPath(path, newPath) ||
-        readFileBytes(newPath, ALARM_FILE_LIMIT, &bytes, &count) != FILE_READ_OK)
-        return nullptr;
-    XmlDocument* doc = parseAlarmDocument(bytes, count);
-    free(bytes);
-    return doc;
-}
-
-// The alarm document of the file at `path`, or null when there is none. A file that is there but
-// not an alarm file is kept as "<path>.bad" (`*setAside`); when it cannot be read or set aside,
-// `*keep` is set so that no save replaces or deletes what the user wrote. Where the file is
-// missing or was set aside, a complete "<path>.new" left by an interrupted save takes its place.
-XmlDocument* readAlarmDocument(const char16* path, bool* keep, bool* setAside) {
-    char* bytes = nullptr;
-    uint32_t count = 0;
-    FileRead read = readFileBytes(path, ALARM_FILE_LIMIT, &bytes, &count);
-    if (read == FILE_READ_TOO_LARGE || read == FILE_READ_FAILED) {
-        debugLog(read == FILE_READ_FAILED ? "Alarm.xml could not be read"
-                                          : "Alarm.xml refused: too large");
-        *keep = true;
-        return nullptr;
-    }
-    if (read == FILE_READ_OK) {
-        XmlDocument* doc = parseAlarmDocument(bytes, count);
-        if (!doc) {
-            *setAside = keepBadCopy(path, bytes, count);
-            *keep = !*setAside;
-            if (*keep) debugLog("Alarm.xml rejected; no .bad copy made");
-        }
-        free(bytes);
-        if (doc || *keep) return doc;
-    }
-    XmlDocument* adopted = readNewCopy(path);
-    if (adopted && !adoptNewCopy(path)) debugLog("Alarm.xml.new read, but not renamed");
-    return adopted;
-}
-
 } // namespace
 
 bool AlarmList::save() {
@@ -305,7 +253,8 @@ bool AlarmList::save() {
 }
 
 void AlarmList::load() {
-    XmlDocument* doc = readAlarmDocument(filePath, &keepFile, &setAside);
+    XmlDocument* doc =
+        xmlReadOwnFile(filePath, ALARM_FILE_LIMIT, isAlarmRoot, "Alarm.xml", &keepFile, &setAside);
     if (!doc) return;
     AlarmEntry* loaded = nullptr;
     uint32_t loadedCount = 0;

@@ -7,6 +7,7 @@
 
 #include "util/debug_log.h"
 #include "util/text_convert.h"
+#include "xml/xml_file.h"
 
 namespace {
 
@@ -49,50 +50,6 @@ void setDefaults(WatchSettings* record) {
 // Far above any settings file (the program's own is about a kilobyte); a larger file is refused
 // rather than read, as Alarm.xml's is.
 constexpr uint32_t SETTINGS_FILE_LIMIT = 1u << 20;
-
-// The document of "<path>.new", the text a save wrote just before it would have renamed it into
-// place, or null when there is none or it is incomplete (a crash while it was written).
-XmlDocument* readNewCopy(const char16* path) {
-    char16 newPath[PATH_UNITS];
-    char* bytes = nullptr;
-    uint32_t count = 0;
-    if (!newCopyPath(path, newPath) ||
-        readFileBytes(newPath, SETTINGS_FILE_LIMIT, &bytes, &count) != FILE_READ_OK)
-        return nullptr;
-    XmlDocument* doc = xmlParse(bytes, count);
-    free(bytes);
-    return doc;
-}
-
-// The settings document of the record's file. A file that does not parse is kept as
-// "<path>.bad"; a file that is there but cannot be read, or cannot be set aside, sets `keepFile`,
-// so that no save replaces it with defaults. Where the file is missing or was set aside, a
-// complete "<path>.new" left by an interrupted save takes its place.
-XmlDocument* loadDocument(WatchSettings* record) {
-    const char16* path = record->path;
-    char* bytes = nullptr;
-    uint32_t count = 0;
-    FileRead read = readFileBytes(path, SETTINGS_FILE_LIMIT, &bytes, &count);
-    if (read == FILE_READ_TOO_LARGE || read == FILE_READ_FAILED) {
-        debugLog(read == FILE_READ_FAILED ? "Setting.xml could not be read"
-                                          : "Setting.xml refused: too large");
-        record->keepFile = true;
-        return nullptr;
-    }
-    if (read == FILE_READ_OK) {
-        XmlDocument* doc = xmlParse(bytes, count);
-        if (!doc) {
-            record->setAside = keepBadCopy(path, bytes, count);
-            record->keepFile = !record->setAside;
-            if (record->keepFile) debugLog("Setting.xml rejected; no .bad copy made");
-        }
-        free(bytes);
-        if (doc || record->keepFile) return doc;
-    }
-    XmlDocument* adopted = readNewCopy(path);
-    if (adopted && !adoptNewCopy(path)) debugLog("Setting.xml.new read, but not renamed");
-    return adopted;
-}
 
 void readFields(WatchSettings* record) {
     XmlDocument* doc = record->document;
@@ -230,7 +187,8 @@ WatchSettings* loadSettings(const char16* path, WatchSettings* record) {
     if (length >= PATH_UNITS) length = PATH_UNITS - 1;
     if (length) memcpy(record->path, path, length * sizeof(char16));
     setDefaults(record);
-    record->document = loadDocument(record);
+    record->document = xmlReadOwnFile(record->path, SETTINGS_FILE_LIMIT, nullptr, "Setting.xml",
+                                      &record->keepFile, &record->setAside);
     if (!record->document) {
         record->document =
             xmlCreate(XML_VERSION_1_0, XML_ENCODING_NONE, XML_STANDALONE_YES, "setting");
