@@ -23,6 +23,22 @@ passed=0
 failed=0
 skipped=0
 timings=""
+# What failed, named again at the end so that the last lines of a long run say it.
+failures=""
+
+# Records one failure under a name.
+fail() {
+  failed=$((failed + 1))
+  failures="$failures  $1\n"
+}
+
+# Names the tests a CTest log lists under "The following tests FAILED:".
+name_ctest_failures() {
+  local names
+  names=$(sed -n '/^The following tests FAILED:/,/^$/p' "$1" | grep -E '^\s+[0-9]+ - ' | sed -E 's/^\s+//')
+  [ -n "$names" ] && failures="$failures$(echo "$names" | sed 's/^/  /')\n"
+  return 0
+}
 
 # Adds a layer's counts from ctest's summary line "N% tests passed, F tests failed out of T".
 count_ctest() {
@@ -31,9 +47,10 @@ count_ctest() {
   skipped=$((skipped + none))
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -n 1)
   if [ -z "$line" ]; then
-    failed=$((failed + 1))
+    fail "$log: the run broke off"
     return
   fi
+  name_ctest_failures "$log"
   bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/')
   total=$(echo "$line" | sed -E 's/.*out of ([0-9]+).*/\1/')
   passed=$((passed + total - bad - none))
@@ -75,7 +92,15 @@ count_gtest() {
     }' "$log")
   read -r p bad none <<< "$counts"
   # Without CTest's summary the run broke off: what did not run counts as one failure.
-  grep -qE 'tests passed, [0-9]+ tests? failed out of' "$log" || bad=$((bad + 1))
+  if grep -qE 'tests passed, [0-9]+ tests? failed out of' "$log"; then
+    name_ctest_failures "$log"
+    grep -E '^[0-9]+: \[  FAILED  \] [A-Za-z]' "$log" | sed 's/^/  /' | sort -u >> "$log.failed"
+    [ -s "$log.failed" ] && failures="$failures$(cat "$log.failed")\n"
+    rm -f "$log.failed"
+  else
+    bad=$((bad + 1))
+    failures="$failures  $log: the run broke off\n"
+  fi
   passed=$((passed + p))
   failed=$((failed + bad))
   skipped=$((skipped + none))
@@ -99,7 +124,7 @@ ctest_layer() {
   for t in "$@"; do targets+=(--target "$t"); done
   if ! { cmake --preset "$preset" >/dev/null && cmake --build "$build" -j2 "${targets[@]}"; }; then
     echo "build of $preset failed"
-    failed=$((failed + 1))
+    fail "build of $preset"
     return
   fi
   if [ "$preset" = win64 ] || [ "$preset" = win32 ]; then
@@ -116,7 +141,7 @@ ctest_layer() {
 fuzz_layer() {
   if ! { cmake --preset linux-fuzz >/dev/null && cmake --build build/linux-fuzz -j2; }; then
     echo "build of the fuzzers failed"
-    failed=$((failed + 1))
+    fail "build of the fuzzers"
     return
   fi
   local target name
@@ -131,7 +156,7 @@ fuzz_layer() {
     else
       tail -n 40 "build/fuzz-$name.log"
       echo "fuzz $name: FAILED"
-      failed=$((failed + 1))
+      fail "fuzz $name (build/fuzz-$name.log)"
     fi
   done
 }
@@ -140,7 +165,7 @@ fuzz_layer() {
 bench_build() {
   if ! { cmake --preset linux-bench >/dev/null && cmake --build build/linux-bench -j2 >/dev/null; }; then
     echo "build of the benchmarks failed"
-    failed=$((failed + 1))
+    fail "build of the benchmarks"
   fi
 }
 
@@ -166,7 +191,7 @@ release_layer() {
   if ! bash scripts/release.sh > build/release.log 2>&1; then
     tail -n 40 build/release.log
     echo "release: build FAILED"
-    failed=$((failed + 1))
+    fail "release build"
     return
   fi
   cp dist/SHA256SUMS build/release-first.sums
@@ -176,7 +201,7 @@ release_layer() {
   else
     diff build/release-first.sums dist/SHA256SUMS
     echo "release: a second run gave other bytes: FAILED"
-    failed=$((failed + 1))
+    fail "release: a second run gave other bytes"
   fi
   local log=build/release-e2e.log line
   bash tests/e2e/release/check_release.sh dist 2>&1 | tee "$log"
@@ -186,9 +211,12 @@ release_layer() {
   fi
   line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1)
   if [ -z "$line" ]; then
-    failed=$((failed + 1))
+    fail "release check: the run broke off"
     return
   fi
+  grep -E 'FAIL' "$log" | sed 's/^/  release check: /' >> "$log.failed"
+  [ -s "$log.failed" ] && failures="$failures$(cat "$log.failed")\n"
+  rm -f "$log.failed"
   passed=$((passed + ${line%% passed*}))
   failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed/\1/')))
 }
@@ -207,5 +235,6 @@ echo
 echo "Wall time per layer:"
 printf "%b" "$timings"
 [ "$skipped" -gt 0 ] && echo "Skipped tests could not run on this machine (see the layer output)."
+[ -n "$failures" ] && printf "Failed:\n%b" "$failures"
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
