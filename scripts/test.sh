@@ -32,12 +32,16 @@ fail() {
   failures="$failures  $1\n"
 }
 
+# Adds the given lines, one failure each, to the names of what failed.
+name_failures() {
+  [ -n "$1" ] && failures="$failures$(echo "$1" | sed 's/^/  /')\n"
+  return 0
+}
+
 # Names the tests a CTest log lists under "The following tests FAILED:".
 name_ctest_failures() {
-  local names
-  names=$(sed -n '/^The following tests FAILED:/,/^$/p' "$1" | grep -E '^\s+[0-9]+ - ' | sed -E 's/^\s+//')
-  [ -n "$names" ] && failures="$failures$(echo "$names" | sed 's/^/  /')\n"
-  return 0
+  name_failures "$(sed -n '/^The following tests FAILED:/,/^$/p' "$1" | grep -E '^\s+[0-9]+ - ' |
+    sed -E 's/^\s+//')"
 }
 
 # Adds a layer's counts from ctest's summary line "N% tests passed, F tests failed out of T".
@@ -94,9 +98,7 @@ count_gtest() {
   # Without CTest's summary the run broke off: what did not run counts as one failure.
   if grep -qE 'tests passed, [0-9]+ tests? failed out of' "$log"; then
     name_ctest_failures "$log"
-    grep -E '^[0-9]+: \[  FAILED  \] [A-Za-z]' "$log" | sed 's/^/  /' | sort -u >> "$log.failed"
-    [ -s "$log.failed" ] && failures="$failures$(cat "$log.failed")\n"
-    rm -f "$log.failed"
+    name_failures "$(grep -E '^[0-9]+: \[  FAILED  \] [A-Za-z]' "$log" | sort -u)"
   else
     bad=$((bad + 1))
     failures="$failures  $log: the run broke off\n"
@@ -214,9 +216,7 @@ release_layer() {
     fail "release check: the run broke off"
     return
   fi
-  grep -E 'FAIL' "$log" | sed 's/^/  release check: /' >> "$log.failed"
-  [ -s "$log.failed" ] && failures="$failures$(cat "$log.failed")\n"
-  rm -f "$log.failed"
+  name_failures "$(grep -E 'FAIL' "$log" | sed 's/^/release check: /')"
   passed=$((passed + ${line%% passed*}))
   failed=$((failed + $(echo "$line" | sed -E 's/.* ([0-9]+) failed/\1/')))
 }
