@@ -101,7 +101,7 @@ count_gtest() {
     name_failures "$(grep -E '^[0-9]+: \[  FAILED  \] [A-Za-z]' "$log" | sort -u)"
   else
     bad=$((bad + 1))
-    failures="$failures  $log: the run broke off\n"
+    name_failures "$log: the run broke off"
   fi
   passed=$((passed + p))
   failed=$((failed + bad))
